@@ -1,0 +1,28 @@
+#pragma once
+
+#include <cstdint>
+
+namespace tumblecast {
+
+// Uniform single-precision values in [0, 1), one per die, in the order of the dice.
+class RandomSource {
+public:
+    virtual ~RandomSource() = default;
+    virtual float next() = 0;
+};
+
+// Philox4x32-10 in counter mode with a fixed key: value k of the program's life is a pure function of k,
+// so every start of the program rolls the same sequence, and any die can be found again without rolling
+// the ones before it.
+class PhiloxSource final : public RandomSource {
+public:
+    float next() override { return unitAt(m_counter++); }
+    std::uint64_t counter() const { return m_counter; }
+
+    static float unitAt(std::uint64_t k);
+
+private:
+    std::uint64_t m_counter = 0;
+};
+
+}  // namespace tumblecast

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tumblecast {
+
+// Read access to a text that may be far larger than anything a widget could hold. Lines are separated by
+// LF; a CR before the LF belongs to the line end, not to the line. A text that ends with a line end has
+// an empty last line, as a text box shows it.
+class TextSource {
+public:
+    virtual ~TextSource() = default;
+
+    virtual std::uint64_t size() const = 0;
+    virtual std::uint64_t lineCount() const = 0;
+    // Offset of the first character of line k, k < lineCount().
+    virtual std::uint64_t lineStart(std::uint64_t k) const = 0;
+    // Length of line k without its line end.
+    virtual std::uint64_t lineLength(std::uint64_t k) const = 0;
+    // The longest lineLength() of the text, for horizontal scrolling.
+    virtual std::uint64_t longestLine() const = 0;
+    // The line containing offset (offset == size() is in the last line).
+    virtual std::uint64_t lineAt(std::uint64_t offset) const = 0;
+    virtual std::string slice(std::uint64_t offset, std::uint64_t length) const = 0;
+
+    bool empty() const { return size() == 0; }
+    std::string line(std::uint64_t k) const { return slice(lineStart(k), lineLength(k)); }
+};
+
+// The whole text in memory, with an index of line starts kept up to date by every append.
+class BufferSource final : public TextSource {
+public:
+    BufferSource();
+
+    void clear();
+    void append(std::string_view text);
+    const std::string& text() const { return m_text; }
+
+    std::uint64_t size() const override { return m_text.size(); }
+    std::uint64_t lineCount() const override { return m_lineStarts.size(); }
+    std::uint64_t lineStart(std::uint64_t k) const override { return m_lineStarts[k]; }
+    std::uint64_t lineLength(std::uint64_t k) const override;
+    std::uint64_t longestLine() const override { return m_longest; }
+    std::uint64_t lineAt(std::uint64_t offset) const override;
+    std::string slice(std::uint64_t offset, std::uint64_t length) const override;
+
+private:
+    std::string m_text;
+    std::vector<std::uint64_t> m_lineStarts;
+    std::uint64_t m_longest = 0;
+};
+
+}  // namespace tumblecast

@@ -1,0 +1,63 @@
+#include "windows/common/controls.h"
+
+#include <QApplication>
+#include <QFrame>
+#include <QPalette>
+#include <QVariant>
+#include <QWidget>
+
+namespace tumblecast {
+
+namespace {
+
+QPalette::ColorRole roleOf(SystemColor color)
+{
+    switch (color) {
+        case SystemColor::WindowBackground: return QPalette::Base;
+        case SystemColor::ButtonFace: return QPalette::Button;
+        case SystemColor::Menu: return QPalette::Window;
+        case SystemColor::WindowText: return QPalette::WindowText;
+    }
+    return QPalette::Base;
+}
+
+constexpr const char* kBackColor = "BackColor";
+
+}  // namespace
+
+void setBackColor(QWidget* widget, SystemColor color)
+{
+    // Text boxes paint their background with Base in every colour group, so a disabled field shows the
+    // colour we give it rather than the style's own disabled shade.
+    QPalette palette = widget->palette();
+    const QColor shade = QApplication::palette().color(QPalette::Active, roleOf(color));
+    for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
+        palette.setColor(group, QPalette::Base, shade);
+    widget->setPalette(palette);
+    widget->setProperty(kBackColor, static_cast<int>(color));
+}
+
+SystemColor backColor(const QWidget* widget)
+{
+    const QVariant v = widget->property(kBackColor);
+    return v.isValid() ? static_cast<SystemColor>(v.toInt()) : SystemColor::WindowBackground;
+}
+
+QFont dialogFont()
+{
+    QFont font(QStringLiteral("Liberation Sans"));
+    font.setPointSize(8);
+    font.setStyleHint(QFont::SansSerif);
+    return font;
+}
+
+QFrame* makeLine(QWidget* parent, int x1, int x2, int y)
+{
+    auto* line = new QFrame(parent);
+    line->setFrameShape(QFrame::HLine);
+    line->setFrameShadow(QFrame::Sunken);
+    line->setGeometry(twips(x1), twips(y) - 1, twips(x2) - twips(x1), 2);
+    return line;
+}
+
+}  // namespace tumblecast

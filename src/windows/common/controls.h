@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QFont>
+#include <QRect>
+
+class QFrame;
+class QWidget;
+
+namespace tumblecast {
+
+// Layout is given in twips; 15 twips are one logical pixel, and Qt scales logical pixels on HiDPI.
+constexpr int twips(int t) { return (t * 2 + 15) / 30; }
+inline QRect twipsRect(int left, int top, int width, int height)
+{
+    return {twips(left), twips(top), twips(width), twips(height)};
+}
+
+// The system colours that the windows use, named after the palette role that stands for each.
+enum class SystemColor {
+    WindowBackground,  // text box background
+    ButtonFace,        // disabled field, dialog surface
+    Menu,
+    WindowText,
+};
+
+// Sets a control's background colour and remembers it in the "BackColor" property.
+void setBackColor(QWidget* widget, SystemColor color);
+SystemColor backColor(const QWidget* widget);
+
+// The 8-point sans the windows are laid out for.
+QFont dialogFont();
+
+// A horizontal line from x1 to x2 at y, all in twips.
+QFrame* makeLine(QWidget* parent, int x1, int x2, int y);
+
+}  // namespace tumblecast
