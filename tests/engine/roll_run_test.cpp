@@ -1,1 +1,144 @@
 #include <gtest/gtest.h>
+
+#include <charconv>
+#include <string>
+#include <vector>
+
+#include "engine/random_source.h"
+#include "engine/roll_run.h"
+#include "scripted_source.h"
+
+using namespace tumblecast;
+using tumblecast::test::ScriptedSource;
+
+namespace {
+
+// Keeps the record as the result box would, and what the progress bar was told.
+class Recorder final : public RollObserver {
+public:
+    void repetitionStarted(std::uint64_t dice) override { starts.push_back(dice); }
+    void append(std::string_view text) override
+    {
+        record += text;
+        ++appends;
+    }
+    void dieRolled(std::uint64_t diceSoFar) override { lastCount = diceSoFar; }
+    void repetitionFinished() override { ++finished; }
+
+    std::string record;
+    std::vector<std::uint64_t> starts;
+    std::uint64_t lastCount = 0;
+    int appends = 0;
+    int finished = 0;
+};
+
+const std::string kSep = "--------------------------------";
+
+}  // namespace
+
+TEST(RollRun, PerDieWorkedExampleByteForByte)
+{
+    RollRequest request;
+    request.dice = 2;
+    request.sides = 6;
+    request.perDie = true;
+    request.modify = 1;
+    request.modifyText = "1";
+    request.totalModify = 2;
+    request.totalModifyText = "2";
+    request.times = 2;
+    ScriptedSource source(6, {3, 5, 6, 1});
+    Recorder out;
+    runRoll(request, source, out);
+
+    const std::string expected = "3 + 1 = 4\r\n5 + 1 = 6\r\n\r\nTotal:10 + 2 = 12\r\n" + kSep + "\r\n\r\n" +
+                                 "6 + 1 = 7\r\n1 + 1 = 2\r\n\r\nTotal:9 + 2 = 11\r\n" + kSep + "\r\n\r\n";
+    EXPECT_EQ(out.record, expected);
+    EXPECT_EQ(out.starts, (std::vector<std::uint64_t>{2, 2}));
+    EXPECT_EQ(out.finished, 2);
+    EXPECT_EQ(out.appends, 6);  // a line per die and a block per repetition
+}
+
+TEST(RollRun, PlainBranchShowsZeroForAMissingTotalModifier)
+{
+    RollRequest request;
+    request.dice = 2;
+    request.sides = 6;
+    request.modify = 9;  // ignored: the per-die branch is off
+    ScriptedSource source(6, {3, 5});
+    Recorder out;
+    runRoll(request, source, out);
+    EXPECT_EQ(out.record, "3\r\n5\r\n\r\nTotal:8 + 0 = 8\r\n" + kSep + "\r\n\r\n");
+}
+
+TEST(RollRun, LargestValuesAreWrittenInFullDigits)
+{
+    RollRequest request;
+    request.dice = 9999;
+    request.sides = 999998;
+    request.perDie = true;
+    request.modify = 999999;
+    request.modifyText = "999999";
+    request.totalModify = 999999;
+    request.totalModifyText = "999999";
+    ScriptedSource source(999998, std::vector<std::uint64_t>(9999, 999998));
+    Recorder out;
+    runRoll(request, source, out);
+    EXPECT_EQ(out.record.substr(0, 25), "999998 + 999999 = 1999997");
+    EXPECT_NE(out.record.find("\r\nTotal:19997970003 + 999999 = 19998970002\r\n"), std::string::npos);
+    EXPECT_EQ(out.lastCount, 9999u);
+}
+
+// Over a large real run: every die is a face of the die, and every total adds up its lines.
+TEST(RollRun, LargeRunHoldsItsInvariants)
+{
+    for (const std::uint64_t sides : {1ull, 2ull, 6ull, 100ull, 999998ull}) {
+        RollRequest request;
+        request.dice = 997;
+        request.sides = sides;
+        request.perDie = true;
+        request.modify = 3;
+        request.modifyText = "3";
+        request.totalModify = 11;
+        request.totalModifyText = "11";
+        request.times = 7;
+        PhiloxSource source;
+        Recorder out;
+        runRoll(request, source, out);
+
+        std::uint64_t sum = 0, dice = 0, blocks = 0, lowest = ~0ull, highest = 0;
+        std::size_t pos = 0;
+        while (pos < out.record.size()) {
+            const std::size_t end = out.record.find("\r\n", pos);
+            ASSERT_NE(end, std::string::npos);
+            const std::string line = out.record.substr(pos, end - pos);
+            pos = end + 2;
+            std::uint64_t a = 0, b = 0, c = 0;
+            if (line.empty() || line == kSep) continue;
+            if (line.rfind("Total:", 0) == 0) {
+                ASSERT_EQ(std::sscanf(line.c_str(), "Total:%lu + %lu = %lu", &a, &b, &c), 3) << line;
+                EXPECT_EQ(a, sum);
+                EXPECT_EQ(b, 11u);
+                EXPECT_EQ(c, sum + 11);
+                EXPECT_EQ(dice, 997u);
+                sum = dice = 0;
+                ++blocks;
+                continue;
+            }
+            ASSERT_EQ(std::sscanf(line.c_str(), "%lu + %lu = %lu", &a, &b, &c), 3) << line;
+            EXPECT_EQ(c, a + 3);
+            lowest = std::min(lowest, a);
+            highest = std::max(highest, a);
+            sum += c;
+            ++dice;
+        }
+        EXPECT_EQ(blocks, 7u);
+        EXPECT_GE(lowest, 1u);
+        EXPECT_LE(highest, sides);
+        if (sides <= 100) {  // 6979 dice reach both ends of a small die
+            EXPECT_EQ(lowest, 1u);
+            EXPECT_EQ(highest, sides);
+        }
+        EXPECT_EQ(source.counter(), 997u * 7);
+    }
+}

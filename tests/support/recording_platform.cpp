@@ -13,8 +13,9 @@ std::optional<QString> RecordingPlatform::saveFileName(const SaveDialogRequest& 
         ADD_FAILURE() << "unexpected save dialog: " << request.title.toStdString();
         return std::nullopt;
     }
-    auto answer = saveAnswers.front();
-    saveAnswers.erase(saveAnswers.begin());
+    const QString answer = saveAnswers.front();
+    saveAnswers.pop_front();
+    if (answer.isNull()) return std::nullopt;
     return answer;
 }
 

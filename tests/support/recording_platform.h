@@ -3,6 +3,7 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
+#include <deque>
 #include <optional>
 #include <vector>
 
@@ -31,7 +32,7 @@ public:
     int endings = 0;
     QDate date{2026, 12, 5};
     std::vector<SaveDialogRequest> saveRequests;
-    std::vector<std::optional<QString>> saveAnswers;  // taken first to last
+    std::deque<QString> saveAnswers;  // taken first to last; a null string cancels
 
 private:
     QTemporaryDir m_dir;

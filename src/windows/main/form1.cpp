@@ -157,6 +157,13 @@ void Form1::buildRollerFrame()
     Check4 = new CheckBox(QStringLiteral("Sides:"), Picture1);
     Check4->setGeometry(twipsRect(0, 360, 1215, 255));
     Check4->setValue(2);
+    for (CheckBox* label : {Check5, Check4}) {
+        // Only the tick is greyed; the caption reads like any other label.
+        QPalette palette = label->palette();
+        palette.setColor(QPalette::Disabled, QPalette::WindowText, palette.color(QPalette::Active, QPalette::WindowText));
+        palette.setColor(QPalette::Disabled, QPalette::ButtonText, palette.color(QPalette::Active, QPalette::ButtonText));
+        label->setPalette(palette);
+    }
 
     Text2 = makeField(Frame2, 240, 4, QStringLiteral("Enter how many dice to roll"));
     Text2->setText(QStringLiteral("0"));
