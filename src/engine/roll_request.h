@@ -16,14 +16,14 @@ inline constexpr std::string_view kTypeMismatch = "Type mismatch";
 
 // The texts of the roll fields and whether each optional one is switched on, as the window holds them.
 struct RollFields {
-    std::string dice;
-    std::string sides;
+    std::string dice{};
+    std::string sides{};
     bool modifyEnabled = false;
-    std::string modify;
+    std::string modify{};
     bool totalModifyEnabled = false;
-    std::string totalModify;
+    std::string totalModify{};
     bool timesEnabled = false;
-    std::string times;
+    std::string times{};
 };
 
 // The message of the first check that the fields fail, or nothing when they pass. A count of dice, of

@@ -6,13 +6,7 @@ using namespace tumblecast;
 
 namespace {
 
-RollFields valid()
-{
-    RollFields f;
-    f.dice = "2";
-    f.sides = "6";
-    return f;
-}
+RollFields valid() { return RollFields{.dice = "2", .sides = "6"}; }
 
 }  // namespace
 

@@ -38,15 +38,8 @@ const std::string kSep = "--------------------------------";
 
 TEST(RollRun, PerDieWorkedExampleByteForByte)
 {
-    RollRequest request;
-    request.dice = 2;
-    request.sides = 6;
-    request.perDie = true;
-    request.modify = 1;
-    request.modifyText = "1";
-    request.totalModify = 2;
-    request.totalModifyText = "2";
-    request.times = 2;
+    const RollRequest request{.dice = 2, .sides = 6, .perDie = true, .modify = 1, .modifyText = "1",
+                              .totalModify = 2, .totalModifyText = "2", .times = 2};
     ScriptedSource source(6, {3, 5, 6, 1});
     Recorder out;
     runRoll(request, source, out);
@@ -61,10 +54,7 @@ TEST(RollRun, PerDieWorkedExampleByteForByte)
 
 TEST(RollRun, PlainBranchShowsZeroForAMissingTotalModifier)
 {
-    RollRequest request;
-    request.dice = 2;
-    request.sides = 6;
-    request.modify = 9;  // ignored: the per-die branch is off
+    const RollRequest request{.dice = 2, .sides = 6, .modify = 9};  // the per-die branch is off
     ScriptedSource source(6, {3, 5});
     Recorder out;
     runRoll(request, source, out);
@@ -73,14 +63,8 @@ TEST(RollRun, PlainBranchShowsZeroForAMissingTotalModifier)
 
 TEST(RollRun, LargestValuesAreWrittenInFullDigits)
 {
-    RollRequest request;
-    request.dice = 9999;
-    request.sides = 999998;
-    request.perDie = true;
-    request.modify = 999999;
-    request.modifyText = "999999";
-    request.totalModify = 999999;
-    request.totalModifyText = "999999";
+    const RollRequest request{.dice = 9999, .sides = 999998, .perDie = true, .modify = 999999,
+                              .modifyText = "999999", .totalModify = 999999, .totalModifyText = "999999"};
     ScriptedSource source(999998, std::vector<std::uint64_t>(9999, 999998));
     Recorder out;
     runRoll(request, source, out);
@@ -93,15 +77,8 @@ TEST(RollRun, LargestValuesAreWrittenInFullDigits)
 TEST(RollRun, LargeRunHoldsItsInvariants)
 {
     for (const std::uint64_t sides : {1ull, 2ull, 6ull, 100ull, 999998ull}) {
-        RollRequest request;
-        request.dice = 997;
-        request.sides = sides;
-        request.perDie = true;
-        request.modify = 3;
-        request.modifyText = "3";
-        request.totalModify = 11;
-        request.totalModifyText = "11";
-        request.times = 7;
+        const RollRequest request{.dice = 997, .sides = sides, .perDie = true, .modify = 3, .modifyText = "3",
+                                  .totalModify = 11, .totalModifyText = "11", .times = 7};
         PhiloxSource source;
         Recorder out;
         runRoll(request, source, out);
