@@ -78,18 +78,22 @@ int main(int argc, char* argv[])
     form.show();
     QApplication::processEvents();
 
-    std::printf("%-28s %10s %12s %12s %12s\n", "roll (dice x times)", "dice", "MB of text", "seconds", "ns per die");
+    std::printf("%-28s %10s %12s %12s %12s\n", "roll (dice x times)", "dice", "MB of text", "seconds",
+                "ns per die");
     for (const int times : {1, 10, largest}) {
         std::uint64_t bytes = 0;
         const double s = engineSeconds(9999, static_cast<std::uint64_t>(times), bytes);
         const double n = 9999.0 * times;
-        std::printf("engine    9999 x %-10d %10.0f %12.1f %12.3f %12.1f\n", times, n, bytes / 1e6, s, s * 1e9 / n);
+        std::printf("engine    9999 x %-10d %10.0f %12.1f %12.3f %12.1f\n", times, n, bytes / 1e6, s,
+                    s * 1e9 / n);
     }
-    for (const auto& [d, times] : {std::pair{3, 1}, std::pair{9999, 1}, std::pair{9999, 10}, std::pair{9999, largest}}) {
+    for (const auto& [d, times] :
+         {std::pair{3, 1}, std::pair{9999, 1}, std::pair{9999, 10}, std::pair{9999, largest}}) {
         std::uint64_t bytes = 0;
         const double s = windowSeconds(form, d, times, bytes);
         const double n = double(d) * times;
-        std::printf("Generate  %4d x %-10d %10.0f %12.1f %12.3f %12.1f\n", d, times, n, bytes / 1e6, s, s * 1e9 / n);
+        std::printf("Generate  %4d x %-10d %10.0f %12.1f %12.3f %12.1f\n", d, times, n, bytes / 1e6, s,
+                    s * 1e9 / n);
     }
     return 0;
 }

@@ -10,8 +10,10 @@ namespace tumblecast {
 
 inline constexpr std::string_view kNeedDiceAndSides = "You must enter a dice and side input.";
 inline constexpr std::string_view kNeedModify = "You must enter a modifyer or disable this feature.";
-inline constexpr std::string_view kNeedTotalModify = "You must enter a total modifyer or disable this feature.";
-inline constexpr std::string_view kNeedTimes = "You must enter how many times to roll or disable this feature.";
+inline constexpr std::string_view kNeedTotalModify =
+    "You must enter a total modifyer or disable this feature.";
+inline constexpr std::string_view kNeedTimes =
+    "You must enter how many times to roll or disable this feature.";
 inline constexpr std::string_view kTypeMismatch = "Type mismatch";
 
 // The texts of the roll fields and whether each optional one is switched on, as the window holds them.
@@ -34,9 +36,9 @@ std::optional<std::string_view> firstFailedCheck(const RollFields& fields);
 struct RollRequest {
     std::uint64_t dice = 0;
     std::uint64_t sides = 0;
-    bool perDie = false;                // the per-die modifier is ticked
+    bool perDie = false;  // the per-die modifier is ticked
     std::uint64_t modify = 0;
-    std::string modifyText = "0";       // as the record shows it
+    std::string modifyText = "0";  // as the record shows it
     std::uint64_t totalModify = 0;
     std::string totalModifyText = "0";
     std::uint64_t times = 1;

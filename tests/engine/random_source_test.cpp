@@ -9,7 +9,10 @@ using tumblecast::PhiloxSource;
 
 namespace {
 
-std::uint32_t bits24(float u) { return static_cast<std::uint32_t>(u * 16777216.0f); }
+std::uint32_t bits24(float u)
+{
+    return static_cast<std::uint32_t>(u * 16777216.0f);
+}
 
 }  // namespace
 

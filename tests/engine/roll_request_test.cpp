@@ -6,7 +6,10 @@ using namespace tumblecast;
 
 namespace {
 
-RollFields valid() { return RollFields{.dice = "2", .sides = "6"}; }
+RollFields valid()
+{
+    return RollFields{.dice = "2", .sides = "6"};
+}
 
 }  // namespace
 

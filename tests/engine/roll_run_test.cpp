@@ -38,8 +38,14 @@ const std::string kSep = "--------------------------------";
 
 TEST(RollRun, PerDieWorkedExampleByteForByte)
 {
-    const RollRequest request{.dice = 2, .sides = 6, .perDie = true, .modify = 1, .modifyText = "1",
-                              .totalModify = 2, .totalModifyText = "2", .times = 2};
+    const RollRequest request{.dice = 2,
+                              .sides = 6,
+                              .perDie = true,
+                              .modify = 1,
+                              .modifyText = "1",
+                              .totalModify = 2,
+                              .totalModifyText = "2",
+                              .times = 2};
     ScriptedSource source(6, {3, 5, 6, 1});
     Recorder out;
     runRoll(request, source, out);
@@ -63,8 +69,13 @@ TEST(RollRun, PlainBranchShowsZeroForAMissingTotalModifier)
 
 TEST(RollRun, LargestValuesAreWrittenInFullDigits)
 {
-    const RollRequest request{.dice = 9999, .sides = 999998, .perDie = true, .modify = 999999,
-                              .modifyText = "999999", .totalModify = 999999, .totalModifyText = "999999"};
+    const RollRequest request{.dice = 9999,
+                              .sides = 999998,
+                              .perDie = true,
+                              .modify = 999999,
+                              .modifyText = "999999",
+                              .totalModify = 999999,
+                              .totalModifyText = "999999"};
     ScriptedSource source(999998, std::vector<std::uint64_t>(9999, 999998));
     Recorder out;
     runRoll(request, source, out);
@@ -77,8 +88,14 @@ TEST(RollRun, LargestValuesAreWrittenInFullDigits)
 TEST(RollRun, LargeRunHoldsItsInvariants)
 {
     for (const std::uint64_t sides : {1ull, 2ull, 6ull, 100ull, 999998ull}) {
-        const RollRequest request{.dice = 997, .sides = sides, .perDie = true, .modify = 3, .modifyText = "3",
-                                  .totalModify = 11, .totalModifyText = "11", .times = 7};
+        const RollRequest request{.dice = 997,
+                                  .sides = sides,
+                                  .perDie = true,
+                                  .modify = 3,
+                                  .modifyText = "3",
+                                  .totalModify = 11,
+                                  .totalModifyText = "11",
+                                  .times = 7};
         PhiloxSource source;
         Recorder out;
         runRoll(request, source, out);

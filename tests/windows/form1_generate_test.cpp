@@ -59,7 +59,8 @@ TEST_F(Form1Generate, EachCheckShowsItsMessageOnceAndTouchesNoField)
     form->Check3->setValue(1);
     platform.messages.clear();
     generate();
-    EXPECT_EQ(platform.messages, QStringList{QStringLiteral("You must enter a modifyer or disable this feature.")});
+    EXPECT_EQ(platform.messages,
+              QStringList{QStringLiteral("You must enter a modifyer or disable this feature.")});
     form->Text4->setText(QStringLiteral("1"));
     platform.messages.clear();
     generate();
@@ -70,8 +71,9 @@ TEST_F(Form1Generate, EachCheckShowsItsMessageOnceAndTouchesNoField)
         form->Text6->setText(QString::fromLatin1(times));
         platform.messages.clear();
         generate();
-        EXPECT_EQ(platform.messages,
-                  QStringList{QStringLiteral("You must enter how many times to roll or disable this feature.")});
+        EXPECT_EQ(
+            platform.messages,
+            QStringList{QStringLiteral("You must enter how many times to roll or disable this feature.")});
     }
     EXPECT_EQ(form->ProgressBar1->value(), 0);
     EXPECT_EQ(form->Text12->text(), QStringLiteral("1"));  // kept from the last run that got that far
@@ -93,8 +95,8 @@ TEST_F(Form1Generate, LeadingZerosAreStrippedThroughTheFieldsAndShownStripped)
     EXPECT_EQ(form->Text3->text(), QStringLiteral("20"));
     EXPECT_EQ(form->Text4->text(), QStringLiteral("7"));
     EXPECT_EQ(form->Text5->text(), QStringLiteral("5"));
-    EXPECT_EQ(form->Text1->text(), QStringLiteral("4 + 7 = 11\r\n9 + 7 = 16\r\n\r\nTotal:27 + 5 = 32\r\n") + kSep +
-                                       QStringLiteral("\r\n\r\n"));
+    EXPECT_EQ(form->Text1->text(), QStringLiteral("4 + 7 = 11\r\n9 + 7 = 16\r\n\r\nTotal:27 + 5 = 32\r\n") +
+                                       kSep + QStringLiteral("\r\n\r\n"));
 
     // A modifier of zeros only empties in the stripping, and the record shows it as 0.
     form->Text4->setText(QStringLiteral("000"));
@@ -102,7 +104,8 @@ TEST_F(Form1Generate, LeadingZerosAreStrippedThroughTheFieldsAndShownStripped)
     generate();
     EXPECT_EQ(form->Text4->text(), QString());
     EXPECT_EQ(form->Text5->text(), QString());
-    EXPECT_TRUE(form->Text1->text().startsWith(QStringLiteral("1 + 0 = 1\r\n2 + 0 = 2\r\n\r\nTotal:3 + 0 = 3\r\n")));
+    EXPECT_TRUE(
+        form->Text1->text().startsWith(QStringLiteral("1 + 0 = 1\r\n2 + 0 = 2\r\n\r\nTotal:3 + 0 = 3\r\n")));
 
     // The repeat count is stripped as well, and stored for the run.
     form->Check1->setValue(0);
@@ -132,8 +135,8 @@ TEST_F(Form1Generate, WorkedExampleByteForByte)
     generate();
 
     const QString expected = QStringLiteral("3 + 1 = 4\r\n5 + 1 = 6\r\n\r\nTotal:10 + 2 = 12\r\n") + kSep +
-                             QStringLiteral("\r\n\r\n6 + 1 = 7\r\n1 + 1 = 2\r\n\r\nTotal:9 + 2 = 11\r\n") + kSep +
-                             QStringLiteral("\r\n\r\n");
+                             QStringLiteral("\r\n\r\n6 + 1 = 7\r\n1 + 1 = 2\r\n\r\nTotal:9 + 2 = 11\r\n") +
+                             kSep + QStringLiteral("\r\n\r\n");
     EXPECT_EQ(form->Text1->text(), expected);
     EXPECT_TRUE(platform.messages.isEmpty());
     EXPECT_EQ(form->ProgressBar1->value(), 0);
@@ -142,12 +145,19 @@ TEST_F(Form1Generate, WorkedExampleByteForByte)
     EXPECT_EQ(form->cursor().shape(), Qt::ArrowCursor);
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 
+    // The record copies out of the box exactly, line ends and all.
+    form->Text1->setFocus();
+    QTest::keyClick(form->Text1, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(form->Text1, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(platform.clipboard, QStringList{expected});
+
     // Both modifiers off: the plain branch.
     QTest::mouseClick(form->Check1, Qt::LeftButton);
     QTest::mouseClick(form->Check2, Qt::LeftButton);
     QTest::mouseClick(form->Check3, Qt::LeftButton);
     generate();
-    EXPECT_EQ(form->Text1->text(), QStringLiteral("3\r\n5\r\n\r\nTotal:8 + 0 = 8\r\n") + kSep + QStringLiteral("\r\n\r\n"));
+    EXPECT_EQ(form->Text1->text(),
+              QStringLiteral("3\r\n5\r\n\r\nTotal:8 + 0 = 8\r\n") + kSep + QStringLiteral("\r\n\r\n"));
     // The repeat field was switched off holding "0": one repetition.
     EXPECT_EQ(form->Text6->text(), QStringLiteral("0"));
     EXPECT_EQ(form->Text12->text(), QStringLiteral("1"));
@@ -162,8 +172,9 @@ TEST_F(Form1Generate, TextThatIsNoNumberEndsOnTheFailurePath)
     form->Check1->setValue(1);
     form->Check2->setValue(1);
     form->Check3->setValue(1);
-    for (const Case c : {Case{form->Text2, "12a"}, Case{form->Text2, "5.5"}, Case{form->Text3, "1e3"},
-                         Case{form->Text4, "\xef\xbc\x95"}, Case{form->Text5, "4 2"}, Case{form->Text6, "3x"}}) {
+    for (const Case c :
+         {Case{form->Text2, "12a"}, Case{form->Text2, "5.5"}, Case{form->Text3, "1e3"},
+          Case{form->Text4, "\xef\xbc\x95"}, Case{form->Text5, "4 2"}, Case{form->Text6, "3x"}}) {
         form->Text2->setText(QStringLiteral("3"));
         form->Text3->setText(QStringLiteral("6"));
         form->Text4->setText(QStringLiteral("1"));

@@ -17,7 +17,7 @@ TEST_F(Form1Window, OpensInItsDesignState)
     EXPECT_FALSE(form->windowFlags() & Qt::WindowMaximizeButtonHint);
     EXPECT_FALSE(form->windowFlags() & Qt::WindowMinimizeButtonHint);
     EXPECT_TRUE(form->windowFlags() & Qt::WindowCloseButtonHint);
-    EXPECT_FALSE(form->windowIcon().isNull());
+    EXPECT_FALSE(form->windowIcon().pixmap(32).isNull());
 
     EXPECT_EQ(form->Frame1->title(), QStringLiteral("Result"));
     EXPECT_EQ(form->Frame2->title(), QStringLiteral("Dice Roller"));
@@ -59,7 +59,8 @@ TEST_F(Form1Window, OpensInItsDesignState)
     EXPECT_EQ(form->ProgressBar1->value(), 0);
     EXPECT_EQ(form->Label12->text(), QStringLiteral("2D4"));
     EXPECT_EQ(form->Label1->text(), QStringLiteral("3D6"));
-    for (CommandButton* slot : {form->Option11, form->Option12, form->Option13, form->Option14, form->Option17})
+    for (CommandButton* slot :
+         {form->Option11, form->Option12, form->Option13, form->Option14, form->Option17})
         EXPECT_FALSE(slot->isEnabled());
     EXPECT_TRUE(form->Option1->text().isEmpty());
     EXPECT_FALSE(form->TextHelp->isVisible());
@@ -71,10 +72,10 @@ TEST_F(Form1Window, TabOrderStartsInTheResultBoxAndSkipsWhatCannotTakeFocus)
 {
     EXPECT_TRUE(form->Text1->hasFocus());
     const std::vector<QWidget*> expected = {
-        form->Check1,  form->Check2,   form->Text2,    form->Text3,   form->Command4, form->Command2,
+        form->Check1,   form->Check2,   form->Text2,    form->Text3,   form->Command4, form->Command2,
         form->Command1, form->Command3, form->Check6,   form->Option1, form->Option2,  form->Option3,
-        form->Option4, form->Option5,  form->Option6,  form->Option7, form->Option8,  form->Option10,
-        form->Option9, form->Command5, form->Option15, form->Check3,  form->Text1};
+        form->Option4,  form->Option5,  form->Option6,  form->Option7, form->Option8,  form->Option10,
+        form->Option9,  form->Command5, form->Option15, form->Check3,  form->Text1};
     for (QWidget* next : expected) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         ASSERT_EQ(QApplication::focusWidget(), next) << next->metaObject()->className();

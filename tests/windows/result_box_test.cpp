@@ -1,1 +1,262 @@
+#include "windows/main/result_box.h"
+
+#include <QApplication>
+#include <QDeadlineTimer>
+#include <QLineEdit>
+#include <QMenu>
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <QTest>
+
 #include <gtest/gtest.h>
+
+#include <string>
+
+namespace tumblecast {
+namespace {
+
+class ResultBoxTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        box.resize(145, 291);
+        box.show();
+        QCoreApplication::processEvents();
+    }
+    void fill(std::string_view text)
+    {
+        box.append(text);
+        QCoreApplication::processEvents();
+    }
+    void key(Qt::Key k, Qt::KeyboardModifiers mods = Qt::NoModifier) { QTest::keyClick(&box, k, mods); }
+    // The middle of the character cell that starts at offset.
+    QPoint cell(std::uint64_t offset) const
+    {
+        return box.pointOf(offset) + QPoint(static_cast<int>(box.charWidth() / 2), box.lineHeight() / 2);
+    }
+
+    ResultBox box;
+};
+
+TEST_F(ResultBoxTest, KeepsLineEndsAndSignalsEachChange)
+{
+    QSignalSpy changed(&box, &ResultBox::changed);
+    box.append("3 + 1 = 4\r\n");
+    box.append("");
+    box.append("Total:10 + 2 = 12\r\n");
+    EXPECT_EQ(box.text(), QStringLiteral("3 + 1 = 4\r\nTotal:10 + 2 = 12\r\n"));
+    EXPECT_EQ(box.source().lineCount(), 3u);
+    EXPECT_EQ(changed.count(), 2);
+
+    box.setSelection(4, 1000);
+    EXPECT_EQ(box.selectedText(), QStringLiteral("1 = 4\r\nTotal:10 + 2 = 12\r\n"));
+    box.clear();
+    box.clear();
+    EXPECT_EQ(changed.count(), 3);
+    EXPECT_TRUE(box.selection().empty());
+    EXPECT_EQ(box.selStart(), 0u);
+}
+
+TEST_F(ResultBoxTest, KeyboardMovesOverWholeLineEnds)
+{
+    fill("abcdef\r\nx\r\nabcdef\r\n");
+    key(Qt::Key_Down, Qt::ShiftModifier);
+    EXPECT_EQ(box.selectedText(), QStringLiteral("abcdef\r\n"));
+    key(Qt::Key_End, Qt::ShiftModifier);
+    EXPECT_EQ(box.selectedText(), QStringLiteral("abcdef\r\nx"));
+    key(Qt::Key_Right, Qt::ShiftModifier);
+    EXPECT_EQ(box.selectedText(), QStringLiteral("abcdef\r\nx\r\n"));
+    key(Qt::Key_Left, Qt::ShiftModifier);
+    EXPECT_EQ(box.selection().cursor, 9u);
+
+    // Without Shift an arrow first collapses the selection to its own side.
+    key(Qt::Key_Left);
+    EXPECT_EQ(box.selection(), (Selection{0, 0}));
+
+    // Up and Down aim for the column they started from, across a shorter line.
+    key(Qt::Key_End);
+    key(Qt::Key_Left);
+    key(Qt::Key_Down);
+    EXPECT_EQ(box.selection().cursor, 9u);
+    key(Qt::Key_Down);
+    EXPECT_EQ(box.selection().cursor, 16u);
+    key(Qt::Key_Home, Qt::ShiftModifier);
+    EXPECT_EQ(box.selectedText(), QStringLiteral("abcde"));
+
+    key(Qt::Key_End, Qt::ControlModifier);
+    EXPECT_EQ(box.selection().cursor, 19u);
+    key(Qt::Key_Right);
+    EXPECT_EQ(box.selection().cursor, 19u);
+    key(Qt::Key_Home, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(box.selectedText(), box.text());
+}
+
+TEST_F(ResultBoxTest, CopiesOnlyASelection)
+{
+    fill("3 + 1 = 4\r\n--------\r\n");
+    QSignalSpy copied(&box, &ResultBox::copyRequested);
+    key(Qt::Key_C, Qt::ControlModifier);
+    std::unique_ptr<QMenu> menu(box.createContextMenu());
+    ASSERT_EQ(menu->actions().size(), 2);
+    EXPECT_FALSE(menu->actions()[0]->isEnabled());
+    EXPECT_EQ(copied.count(), 0);
+
+    key(Qt::Key_Down, Qt::ShiftModifier);
+    key(Qt::Key_C, Qt::ControlModifier);
+    key(Qt::Key_A, Qt::ControlModifier);
+    key(Qt::Key_Insert, Qt::ControlModifier);
+    ASSERT_EQ(copied.count(), 2);
+    EXPECT_EQ(copied[0][0].toString(), QStringLiteral("3 + 1 = 4\r\n"));
+    EXPECT_EQ(copied[1][0].toString(), box.text());
+
+    box.setSelection(0, 1);
+    menu.reset(box.createContextMenu());
+    menu->actions()[0]->trigger();
+    EXPECT_EQ(copied.last()[0].toString(), QStringLiteral("3"));
+    menu->actions()[1]->trigger();
+    EXPECT_EQ(box.selLength(), box.source().size());
+}
+
+TEST_F(ResultBoxTest, IgnoresTypingButLetsTabMoveOn)
+{
+    fill("3 + 1 = 4\r\n");
+    box.setSelection(2, 3);
+    QSignalSpy changed(&box, &ResultBox::changed);
+    QTest::keyClicks(&box, "x 9");
+    for (Qt::Key k : {Qt::Key_Backspace, Qt::Key_Delete, Qt::Key_Return}) key(k);
+    key(Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(box.text(), QStringLiteral("3 + 1 = 4\r\n"));
+    EXPECT_EQ(box.selection(), (Selection{2, 5}));
+    EXPECT_EQ(changed.count(), 0);
+
+    QWidget window;
+    auto* inWindow = new ResultBox(&window);
+    auto* next = new QLineEdit(&window);
+    window.show();
+    inWindow->setFocus();
+    QTest::keyClick(inWindow, Qt::Key_Tab);
+    EXPECT_EQ(window.focusWidget(), next);
+}
+
+TEST_F(ResultBoxTest, MouseSetsExtendsAndSelectsWords)
+{
+    fill("3 + 1 = 4\r\nTotal:10 + 2 = 12\r\n");
+    QWidget* view = box.viewport();
+    QTest::mouseClick(view, Qt::LeftButton, Qt::NoModifier, box.pointOf(4) + QPoint(1, 2));
+    EXPECT_EQ(box.selection(), (Selection{4, 4}));
+    QTest::mouseClick(view, Qt::LeftButton, Qt::ShiftModifier, cell(14) - QPoint(2, 0));
+    EXPECT_EQ(box.selectedText(), QStringLiteral("1 = 4\r\nTot"));
+
+    // A click past the end of a line or below the text lands at the end of that line.
+    QTest::mouseClick(view, Qt::LeftButton, Qt::NoModifier, cell(9) + QPoint(60, 0));
+    EXPECT_EQ(box.selection().cursor, 9u);
+    QTest::mouseClick(view, Qt::LeftButton, Qt::NoModifier, QPoint(40, view->height() - 2));
+    EXPECT_EQ(box.selection().cursor, box.source().size());
+
+    QTest::mousePress(view, Qt::LeftButton, Qt::NoModifier, cell(2));
+    QTest::mouseMove(view, cell(13));
+    QTest::mouseRelease(view, Qt::LeftButton, Qt::NoModifier, cell(13));
+    EXPECT_EQ(box.selection(), (Selection{2, 13}));
+
+    QTest::mouseDClick(view, Qt::LeftButton, Qt::NoModifier, cell(15));
+    EXPECT_EQ(box.selectedText(), QStringLiteral("Total:10"));
+    QTest::mouseDClick(view, Qt::LeftButton, Qt::NoModifier, cell(1));
+    EXPECT_EQ(box.selection(), (Selection{1, 2}));
+}
+
+TEST_F(ResultBoxTest, ScrollsByLinesOnceTheRunIsOver)
+{
+    std::string lines;
+    for (int i = 0; i < 100000; ++i) lines += std::to_string(i) + " + 1\r\n";
+    box.append(lines.substr(0, lines.size() / 2));
+    box.append(lines.substr(lines.size() / 2));
+    QScrollBar* bar = box.verticalScrollBar();
+    EXPECT_EQ(bar->maximum(), 0);
+    QCoreApplication::processEvents();
+    const int page = box.linesPerPage();
+    EXPECT_EQ(bar->maximum(), 100001 - page);
+    EXPECT_EQ(bar->pageStep(), page);
+
+    key(Qt::Key_PageDown);
+    EXPECT_EQ(box.selection().cursor, box.source().lineStart(page));
+    EXPECT_EQ(box.firstVisibleLine(), static_cast<std::uint64_t>(page));
+    key(Qt::Key_End, Qt::ControlModifier);
+    EXPECT_EQ(bar->value(), bar->maximum());
+    const QPoint caret = box.pointOf(box.selection().cursor);
+    EXPECT_TRUE(box.viewport()->rect().contains(caret));
+    bar->setValue(10);
+    EXPECT_EQ(box.offsetAt(QPoint(0, 1)), box.source().lineStart(10));
+
+    box.clear();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(bar->maximum(), 0);
+    EXPECT_EQ(box.firstVisibleLine(), 0u);
+}
+
+TEST_F(ResultBoxTest, DragBelowTheBoxScrollsAndExtends)
+{
+    std::string lines;
+    for (int i = 0; i < 100; ++i) lines += "1 + 1 = 2\r\n";
+    fill(lines);
+    QWidget* view = box.viewport();
+    QTest::mousePress(view, Qt::LeftButton, Qt::NoModifier, cell(0));
+    QTest::mouseMove(view, QPoint(20, view->height() + 20));
+    QDeadlineTimer deadline(5000);
+    while (box.firstVisibleLine() < 3 && !deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    QTest::mouseRelease(view, Qt::LeftButton, Qt::NoModifier, QPoint(20, view->height() + 20));
+    ASSERT_GE(box.firstVisibleLine(), 3u);
+    const std::uint64_t top = box.firstVisibleLine();
+    EXPECT_EQ(box.selection().anchor, 0u);
+    EXPECT_GE(box.source().lineAt(box.selection().cursor), top + box.linesPerPage() - 1);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(box.firstVisibleLine(), top);
+}
+
+TEST_F(ResultBoxTest, ScrollsSidewaysToTheCaret)
+{
+    fill("1\r\n" + std::string(200, '-') + "\r\n");
+    QScrollBar* bar = box.horizontalScrollBar();
+    EXPECT_EQ(bar->maximum(), 201 - box.columnsPerPage());
+    key(Qt::Key_Down);
+    key(Qt::Key_End);
+    EXPECT_EQ(bar->value(), bar->maximum());
+    EXPECT_TRUE(box.viewport()->rect().contains(box.pointOf(box.selection().cursor)));
+    key(Qt::Key_Home);
+    EXPECT_EQ(bar->value(), 0);
+}
+
+TEST(ResultBoxLineScale, FitsAnyLineCountIntoTheBar)
+{
+    const LineScale small = LineScale::forMaxTop(1000);
+    EXPECT_EQ(small.maximum(), 1000);
+    EXPECT_EQ(small.topOf(400), 400u);
+    EXPECT_EQ(small.valueOf(400), 400);
+
+    const std::uint64_t huge = 3ull * INT_MAX + 5;
+    const LineScale scale = LineScale::forMaxTop(huge);
+    EXPECT_LE(scale.maximum(), INT_MAX);
+    EXPECT_EQ(scale.topOf(0), 0u);
+    EXPECT_EQ(scale.topOf(scale.maximum()), huge);
+    EXPECT_EQ(scale.valueOf(huge), scale.maximum());
+    EXPECT_EQ(scale.valueOf(scale.topOf(12345)), 12345);
+    EXPECT_LT(scale.topOf(scale.maximum() - 1), huge);
+}
+
+TEST_F(ResultBoxTest, PaintsTextAndSelection)
+{
+    fill("3 + 1 = 4\r\nTotal:10 + 2 = 12\r\n--------------------------------\r\n");
+    box.setSelection(0, 3);
+    const QImage image = box.viewport()->grab().toImage();
+    ASSERT_FALSE(image.isNull());
+    const QPalette& colours = box.palette();
+    const QPalette::ColorGroup group = box.hasFocus() ? QPalette::Active : QPalette::Inactive;
+    // Cells of blanks, one selected and one not, and the empty space under the text.
+    EXPECT_EQ(image.pixelColor(cell(1)), colours.color(group, QPalette::Highlight));
+    EXPECT_EQ(image.pixelColor(cell(3)), colours.color(group, QPalette::Base));
+    EXPECT_EQ(image.pixelColor(QPoint(cell(0).x(), image.height() - 3)),
+              colours.color(group, QPalette::Base));
+}
+
+}  // namespace
+}  // namespace tumblecast

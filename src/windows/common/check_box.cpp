@@ -9,9 +9,12 @@ CheckBox::CheckBox(const QString& caption, QWidget* parent) : QCheckBox(caption,
 int CheckBox::value() const
 {
     switch (checkState()) {
-        case Qt::Unchecked: return 0;
-        case Qt::Checked: return 1;
-        case Qt::PartiallyChecked: return 2;
+        case Qt::Unchecked:
+            return 0;
+        case Qt::Checked:
+            return 1;
+        case Qt::PartiallyChecked:
+            return 2;
     }
     return 0;
 }
@@ -26,6 +29,9 @@ void CheckBox::nextCheckState()
     setCheckState(checkState() == Qt::Unchecked ? Qt::Checked : Qt::Unchecked);
 }
 
-bool CheckBox::event(QEvent* event) { return handleAccessKey(this, event) || QCheckBox::event(event); }
+bool CheckBox::event(QEvent* event)
+{
+    return handleAccessKey(this, event) || QCheckBox::event(event);
+}
 
 }  // namespace tumblecast

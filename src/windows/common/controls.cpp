@@ -13,10 +13,14 @@ namespace {
 QPalette::ColorRole roleOf(SystemColor color)
 {
     switch (color) {
-        case SystemColor::WindowBackground: return QPalette::Base;
-        case SystemColor::ButtonFace: return QPalette::Button;
-        case SystemColor::Menu: return QPalette::Window;
-        case SystemColor::WindowText: return QPalette::WindowText;
+        case SystemColor::WindowBackground:
+            return QPalette::Base;
+        case SystemColor::ButtonFace:
+            return QPalette::Button;
+        case SystemColor::Menu:
+            return QPalette::Window;
+        case SystemColor::WindowText:
+            return QPalette::WindowText;
     }
     return QPalette::Base;
 }

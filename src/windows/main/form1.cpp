@@ -47,9 +47,15 @@ CommandButton* makeButton(QWidget* parent, const QString& caption, const QRect& 
 
 // A text "below 0" sorts before "0" by character code: the empty text, or one that starts with a blank,
 // a sign, a point or any other character below the digits.
-bool isBelowZero(const QString& text) { return text.isEmpty() || text.at(0).unicode() < u'0'; }
+bool isBelowZero(const QString& text)
+{
+    return text.isEmpty() || text.at(0).unicode() < u'0';
+}
 
-std::string toStd(const QString& text) { return text.toStdString(); }
+std::string toStd(const QString& text)
+{
+    return text.toStdString();
+}
 
 }  // namespace
 
@@ -83,8 +89,8 @@ private:
 };
 
 Form1::Form1(Platform& platform, RandomSource& dice, QWidget* parent)
-    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
+    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                          Qt::WindowCloseButtonHint),
       m_platform(platform),
       m_dice(dice)
 {
@@ -115,7 +121,10 @@ Form1::Form1(Platform& platform, RandomSource& dice, QWidget* parent)
     Text1->setFocus();
 }
 
-Form1::~Form1() { setBusy(false); }
+Form1::~Form1()
+{
+    setBusy(false);
+}
 
 void Form1::buildResultFrame()
 {
@@ -123,6 +132,8 @@ void Form1::buildResultFrame()
     Text1 = new ResultBox(Frame1);
     Text1->setGeometry(twipsRect(120, 240, 2175, 4365));
     connect(Text1, &ResultBox::changed, this, &Form1::Text1_Change);
+    connect(Text1, &ResultBox::copyRequested, this,
+            [this](const QString& text) { m_platform.setClipboardText(text); });
 }
 
 TextBox* Form1::makeField(QWidget* parent, int top, int maxLength, const QString& tooltip)
@@ -160,8 +171,10 @@ void Form1::buildRollerFrame()
     for (CheckBox* label : {Check5, Check4}) {
         // Only the tick is greyed; the caption reads like any other label.
         QPalette palette = label->palette();
-        palette.setColor(QPalette::Disabled, QPalette::WindowText, palette.color(QPalette::Active, QPalette::WindowText));
-        palette.setColor(QPalette::Disabled, QPalette::ButtonText, palette.color(QPalette::Active, QPalette::ButtonText));
+        palette.setColor(QPalette::Disabled, QPalette::WindowText,
+                         palette.color(QPalette::Active, QPalette::WindowText));
+        palette.setColor(QPalette::Disabled, QPalette::ButtonText,
+                         palette.color(QPalette::Active, QPalette::ButtonText));
         label->setPalette(palette);
     }
 
@@ -191,7 +204,8 @@ void Form1::buildRollerFrame()
                           twipsRect(kCommandLeft, 3600, kCommandWidth, kCommandHeight));
     Line4 = makeLine(Frame2, 120, 2280, 4080);
 
-    Command6 = makeButton(Frame2, QStringLiteral("C"), twipsRect(120, kBottomRow, kSmallButton, kSmallButton));
+    Command6 =
+        makeButton(Frame2, QStringLiteral("C"), twipsRect(120, kBottomRow, kSmallButton, kSmallButton));
     Command6->setToolTip(QStringLiteral("Copy selected text to clipboard"));
     Command6->setEnabled(false);
     ProgressBar1 = new QProgressBar(Frame2);
@@ -199,12 +213,14 @@ void Form1::buildRollerFrame()
     ProgressBar1->setTextVisible(false);
     ProgressBar1->setRange(0, 100);
     ProgressBar1->setValue(0);
-    Command5 = makeButton(Frame2, QStringLiteral("?"), twipsRect(1750, kBottomRow, kSmallButton, kSmallButton));
+    Command5 =
+        makeButton(Frame2, QStringLiteral("?"), twipsRect(1750, kBottomRow, kSmallButton, kSmallButton));
     Command5->setToolTip(QStringLiteral("About"));
     QFont bold = Command5->font();
     bold.setBold(true);
     Command5->setFont(bold);
-    Check6 = makeButton(Frame2, QStringLiteral("&D"), twipsRect(2040, kBottomRow, kSmallButton, kSmallButton));
+    Check6 =
+        makeButton(Frame2, QStringLiteral("&D"), twipsRect(2040, kBottomRow, kSmallButton, kSmallButton));
     Check6->setToolTip(QStringLiteral("Quick Slots ON/OFF"));
     Check6->setCheckable(true);
     Check6->setChecked(true);
@@ -246,11 +262,11 @@ void Form1::buildSlotsFrame()
 
 void Form1::setTabOrder()
 {
-    const QWidget* const order[] = {
-        Text1,    Check1,   Check2,   Text2,   Text3,    Text4,    Text5,    Text6,    Command4, Command2,
-        Command1, Command3, Check6,   Option1, Option2,  Option3,  Option4,  Option5,  Option6,  Option7,
-        Option8,  Option14, Option10, Option9, Option11, Option12, Option13, Command5, Option15, Text12,
-        Option17, Check3,   Command6};
+    const QWidget* const order[] = {Text1,    Check1,   Check2,   Text2,    Text3,    Text4,    Text5,
+                                    Text6,    Command4, Command2, Command1, Command3, Check6,   Option1,
+                                    Option2,  Option3,  Option4,  Option5,  Option6,  Option7,  Option8,
+                                    Option14, Option10, Option9,  Option11, Option12, Option13, Command5,
+                                    Option15, Text12,   Option17, Check3,   Command6};
     for (std::size_t i = 1; i < std::size(order); ++i)
         QWidget::setTabOrder(const_cast<QWidget*>(order[i - 1]), const_cast<QWidget*>(order[i]));
 }
@@ -273,7 +289,10 @@ void Form1::wireFields()
 
 // ---- Numeric fields ----
 
-int Form1::keyPress(int code) { return ValiText(code, kDigits, true, m_platform); }
+int Form1::keyPress(int code)
+{
+    return ValiText(code, kDigits, true, m_platform);
+}
 
 // Every step reads the field again: a text set here has already run this rule once more, nested.
 void Form1::ruleA(TextBox* field)
@@ -297,13 +316,31 @@ void Form1::ruleC(TextBox* field)
     if (isBelowZero(field->text())) field->setText(QString());
 }
 
-void Form1::Text2_Change() { ruleA(Text2); }
-void Form1::Text3_Change() { ruleA(Text3); }
-void Form1::Text4_Change() { ruleB(Text4); }
-void Form1::Text5_Change() { ruleB(Text5); }
-void Form1::Text6_Change() { ruleC(Text6); }
+void Form1::Text2_Change()
+{
+    ruleA(Text2);
+}
+void Form1::Text3_Change()
+{
+    ruleA(Text3);
+}
+void Form1::Text4_Change()
+{
+    ruleB(Text4);
+}
+void Form1::Text5_Change()
+{
+    ruleB(Text5);
+}
+void Form1::Text6_Change()
+{
+    ruleC(Text6);
+}
 
-void Form1::selectContent(TextBox* field) { field->setSelection(0, field->maxLength()); }
+void Form1::selectContent(TextBox* field)
+{
+    field->setSelection(0, field->maxLength());
+}
 
 // The field is emptied before it is switched, so its change rule still sees the old state.
 void Form1::switchField(CheckBox* box, TextBox* field)
@@ -320,13 +357,23 @@ void Form1::switchField(CheckBox* box, TextBox* field)
             field->setEnabled(false);
             setBackColor(field, SystemColor::ButtonFace);
             break;
-        default: break;
+        default:
+            break;
     }
 }
 
-void Form1::Check1_Click() { switchField(Check1, Text4); }
-void Form1::Check2_Click() { switchField(Check2, Text5); }
-void Form1::Check3_Click() { switchField(Check3, Text6); }
+void Form1::Check1_Click()
+{
+    switchField(Check1, Text4);
+}
+void Form1::Check2_Click()
+{
+    switchField(Check2, Text5);
+}
+void Form1::Check3_Click()
+{
+    switchField(Check3, Text6);
+}
 
 // ---- Generate ----
 
@@ -393,11 +440,17 @@ void Form1::setBusy(bool busy)
 
 // ---- Result box ----
 
-void Form1::Text1_Change() { Command6->setEnabled(!Text1->isEmpty()); }
+void Form1::Text1_Change()
+{
+    Command6->setEnabled(!Text1->isEmpty());
+}
 
 // ---- Life cycle ----
 
-void Form1::Command3_Click() { m_platform.endProgram(); }
+void Form1::Command3_Click()
+{
+    m_platform.endProgram();
+}
 
 void Form1::closeEvent(QCloseEvent* event)
 {
@@ -405,6 +458,9 @@ void Form1::closeEvent(QCloseEvent* event)
     event->accept();
 }
 
-void Form1::Form_Unload() { m_platform.endProgram(); }
+void Form1::Form_Unload()
+{
+    m_platform.endProgram();
+}
 
 }  // namespace tumblecast

@@ -1,25 +1,83 @@
 #include "windows/main/result_box.h"
 
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QFontDatabase>
+#include <QFontInfo>
+#include <QFontMetricsF>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
+#include <QScrollBar>
+#include <QTimerEvent>
+
+#include <cmath>
+
+#include "windows/common/controls.h"
 
 namespace tumblecast {
+
+namespace {
+
+constexpr int kLeftMargin = 2;
+constexpr int kTopMargin = 1;
+constexpr int kDragScrollInterval = 50;
+
+bool isBlank(char c)
+{
+    return static_cast<unsigned char>(c) <= ' ';
+}
+
+// One byte is one column, whatever it is; control characters would draw as boxes or move the pen.
+QString displayText(const std::string& bytes)
+{
+    QString text(static_cast<qsizetype>(bytes.size()), Qt::Uninitialized);
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        const auto c = static_cast<unsigned char>(bytes[i]);
+        text[static_cast<qsizetype>(i)] = (c < 0x20 || (c >= 0x7f && c < 0xa0)) ? QChar(u' ') : QChar(c);
+    }
+    return text;
+}
+
+std::int64_t floorDiv(std::int64_t a, std::int64_t b)
+{
+    return a / b - (a % b != 0 && (a < 0) != (b < 0));
+}
+
+}  // namespace
 
 ResultBox::ResultBox(QWidget* parent) : QAbstractScrollArea(parent)
 {
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setFocusPolicy(Qt::StrongFocus);
+    viewport()->setCursor(Qt::IBeamCursor);
+    setAttribute(Qt::WA_InputMethodEnabled, false);
+
+    QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    font.setPointSize(dialogFont().pointSize());
+    setFont(font);
+    updateMetrics();
+    updateScrollBars();
 }
 
 ResultBox::~ResultBox() = default;
 
-QString ResultBox::text() const { return QString::fromStdString(m_buffer.text()); }
+QString ResultBox::text() const
+{
+    return QString::fromStdString(m_buffer.text());
+}
 
 void ResultBox::clear()
 {
     if (m_buffer.empty()) return;
     m_buffer.clear();
     m_selection = {};
+    m_topLine = 0;
+    m_leftColumn = 0;
+    m_hasGoalColumn = false;
     textChanged();
 }
 
@@ -34,6 +92,8 @@ void ResultBox::setSelection(std::uint64_t start, std::uint64_t length)
 {
     start = std::min(start, m_buffer.size());
     m_selection = {start, start + std::min(length, m_buffer.size() - start)};
+    m_hasGoalColumn = false;
+    restartCaret();
     viewport()->update();
 }
 
@@ -42,33 +102,497 @@ QString ResultBox::selectedText() const
     return QString::fromStdString(m_buffer.slice(m_selection.start(), m_selection.length()));
 }
 
-void ResultBox::selectAll() { setSelection(0, m_buffer.size()); }
+void ResultBox::selectAll()
+{
+    setSelection(0, m_buffer.size());
+}
+
+void ResultBox::copy()
+{
+    if (!m_selection.empty()) emit copyRequested(selectedText());
+}
+
+QMenu* ResultBox::createContextMenu(QWidget* parent)
+{
+    auto* menu = new QMenu(parent);
+    QAction* copyAction = menu->addAction(tr("&Copy"), this, &ResultBox::copy);
+    copyAction->setEnabled(!m_selection.empty());
+    QAction* selectAllAction = menu->addAction(tr("Select &All"), this, &ResultBox::selectAll);
+    selectAllAction->setEnabled(!m_buffer.empty());
+    return menu;
+}
+
+// ---- Geometry ----
+
+int ResultBox::linesPerPage() const
+{
+    return std::max(1, (viewport()->height() - kTopMargin) / m_lineHeight);
+}
+
+int ResultBox::columnsPerPage() const
+{
+    return std::max(1, static_cast<int>((viewport()->width() - kLeftMargin) / m_charWidth));
+}
+
+std::uint64_t ResultBox::lineEnd(std::uint64_t line) const
+{
+    return m_buffer.lineStart(line) + m_buffer.lineLength(line);
+}
+
+// A caret inside a line end is drawn, and moves, as if at the end of its line.
+std::uint64_t ResultBox::columnOf(std::uint64_t offset, std::uint64_t line) const
+{
+    return std::min(offset - m_buffer.lineStart(line), m_buffer.lineLength(line));
+}
+
+QPoint ResultBox::pointOf(std::uint64_t offset) const
+{
+    offset = std::min(offset, m_buffer.size());
+    const std::uint64_t line = m_buffer.lineAt(offset);
+    const double column = static_cast<double>(columnOf(offset, line)) - static_cast<double>(m_leftColumn);
+    const double row = static_cast<double>(line) - static_cast<double>(m_topLine);
+    const auto clampToInt = [](double v) {
+        return static_cast<int>(std::clamp(v, double{INT_MIN}, double{INT_MAX}));
+    };
+    return {clampToInt(std::round(kLeftMargin + column * m_charWidth)),
+            clampToInt(kTopMargin + row * m_lineHeight)};
+}
+
+std::uint64_t ResultBox::lineAtY(int y) const
+{
+    const std::int64_t row = floorDiv(std::int64_t{y} - kTopMargin, m_lineHeight);
+    const std::uint64_t last = m_buffer.lineCount() - 1;
+    if (row < 0) return m_topLine - std::min(m_topLine, static_cast<std::uint64_t>(-row));
+    return std::min(m_topLine + static_cast<std::uint64_t>(row), last);
+}
+
+std::uint64_t ResultBox::offsetAt(QPoint pos) const
+{
+    const std::uint64_t line = lineAtY(pos.y());
+    const double cells = std::floor((pos.x() - kLeftMargin) / m_charWidth + 0.5);
+    const double column = std::max(0.0, static_cast<double>(m_leftColumn) + cells);
+    const std::uint64_t length = m_buffer.lineLength(line);
+    return m_buffer.lineStart(line) +
+           (column >= static_cast<double>(length) ? length : static_cast<std::uint64_t>(column));
+}
+
+void ResultBox::updateMetrics()
+{
+    const QFontMetricsF metrics(font());
+    m_charWidth = std::max(1.0, metrics.horizontalAdvance(QLatin1Char('0')));
+    m_lineHeight = std::max(1, static_cast<int>(std::ceil(metrics.lineSpacing())));
+    m_ascent = static_cast<int>(std::round(metrics.ascent()));
+    m_fixedPitch = QFontInfo(font()).fixedPitch();
+}
+
+// ---- Scrolling ----
+
+std::uint64_t ResultBox::maxTopLine() const
+{
+    const std::uint64_t lines = m_buffer.lineCount();
+    const auto page = static_cast<std::uint64_t>(linesPerPage());
+    return lines > page ? lines - page : 0;
+}
+
+void ResultBox::updateScrollBars()
+{
+    m_scale = LineScale::forMaxTop(maxTopLine());
+    m_topLine = std::min(m_topLine, m_scale.maxTop);
+    // One column more than the longest line, so that the caret after it can be shown.
+    const std::uint64_t width = m_buffer.longestLine() + 1;
+    const auto page = static_cast<std::uint64_t>(columnsPerPage());
+    const int maxLeft = static_cast<int>(std::min<std::uint64_t>(width > page ? width - page : 0, INT_MAX));
+    m_leftColumn = std::min<std::uint64_t>(m_leftColumn, maxLeft);
+
+    m_syncingBars = true;
+    QScrollBar* bar = verticalScrollBar();
+    bar->setRange(0, m_scale.maximum());
+    bar->setSingleStep(1);
+    bar->setPageStep(static_cast<int>(std::max<std::uint64_t>(1, linesPerPage() / m_scale.linesPerStep)));
+    bar->setValue(m_scale.valueOf(m_topLine));
+    bar = horizontalScrollBar();
+    bar->setRange(0, maxLeft);
+    bar->setSingleStep(1);
+    bar->setPageStep(columnsPerPage());
+    bar->setValue(static_cast<int>(m_leftColumn));
+    m_syncingBars = false;
+    viewport()->update();
+}
+
+void ResultBox::scrollTo(std::uint64_t topLine, std::uint64_t leftColumn)
+{
+    m_topLine = topLine;
+    m_leftColumn = leftColumn;
+    updateScrollBars();
+}
+
+void ResultBox::ensureCursorVisible()
+{
+    const std::uint64_t line = m_buffer.lineAt(m_selection.cursor);
+    const std::uint64_t column = columnOf(m_selection.cursor, line);
+    const auto rows = static_cast<std::uint64_t>(linesPerPage());
+    const auto columns = static_cast<std::uint64_t>(columnsPerPage());
+    std::uint64_t top = m_topLine;
+    std::uint64_t left = m_leftColumn;
+    if (line < top) top = line;
+    if (line >= top + rows) top = line - rows + 1;
+    if (column < left) left = column;
+    if (column >= left + columns) left = column - columns + 1;
+    scrollTo(top, left);
+}
+
+void ResultBox::scrollContentsBy(int, int)
+{
+    // The bars only follow the view while it syncs them; otherwise the user moved one.
+    if (!m_syncingBars) {
+        m_topLine = m_scale.topOf(verticalScrollBar()->value());
+        m_leftColumn = static_cast<std::uint64_t>(horizontalScrollBar()->value());
+    }
+    viewport()->update();
+}
+
+void ResultBox::resizeEvent(QResizeEvent* e)
+{
+    QAbstractScrollArea::resizeEvent(e);
+    updateScrollBars();
+}
 
 void ResultBox::textChanged()
 {
     if (!m_layoutPending) {
         m_layoutPending = true;
-        QMetaObject::invokeMethod(this, [this] {
-            m_layoutPending = false;
-            updateScrollBars();
-            viewport()->update();
-        }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                m_layoutPending = false;
+                updateScrollBars();
+            },
+            Qt::QueuedConnection);
     }
     emit changed();
 }
 
-void ResultBox::updateScrollBars() {}
+// ---- Painting ----
 
-void ResultBox::paintEvent(QPaintEvent*) { QPainter p(viewport()); }
-void ResultBox::resizeEvent(QResizeEvent* e) { QAbstractScrollArea::resizeEvent(e); }
-void ResultBox::scrollContentsBy(int, int) { viewport()->update(); }
-void ResultBox::keyPressEvent(QKeyEvent* e) { QAbstractScrollArea::keyPressEvent(e); }
-void ResultBox::mousePressEvent(QMouseEvent* e) { QAbstractScrollArea::mousePressEvent(e); }
-void ResultBox::mouseMoveEvent(QMouseEvent* e) { QAbstractScrollArea::mouseMoveEvent(e); }
-void ResultBox::mouseReleaseEvent(QMouseEvent* e) { QAbstractScrollArea::mouseReleaseEvent(e); }
-void ResultBox::mouseDoubleClickEvent(QMouseEvent* e) { QAbstractScrollArea::mouseDoubleClickEvent(e); }
-void ResultBox::contextMenuEvent(QContextMenuEvent* e) { QAbstractScrollArea::contextMenuEvent(e); }
-void ResultBox::focusInEvent(QFocusEvent* e) { QAbstractScrollArea::focusInEvent(e); }
-void ResultBox::focusOutEvent(QFocusEvent* e) { QAbstractScrollArea::focusOutEvent(e); }
+void ResultBox::paintEvent(QPaintEvent* e)
+{
+    QPainter painter(viewport());
+    const QPalette::ColorGroup group = !isEnabled() ? QPalette::Disabled
+                                       : hasFocus() ? QPalette::Active
+                                                    : QPalette::Inactive;
+    const QPalette& colours = palette();
+    const QRect area = e->rect();
+    painter.fillRect(area, colours.brush(group, QPalette::Base));
+    painter.setFont(font());
+
+    const auto x = [this](std::uint64_t column) {
+        return kLeftMargin + (static_cast<double>(column) - static_cast<double>(m_leftColumn)) * m_charWidth;
+    };
+    // Characters are placed on the column grid by hand when the font cannot be trusted to do it.
+    const auto drawRun = [&](std::uint64_t column, const QString& text, int baseline) {
+        if (m_fixedPitch) {
+            painter.drawText(QPointF(x(column), baseline), text);
+            return;
+        }
+        for (qsizetype i = 0; i < text.size(); ++i)
+            painter.drawText(QPointF(x(column + static_cast<std::uint64_t>(i)), baseline), QString(text[i]));
+    };
+
+    const std::uint64_t lines = m_buffer.lineCount();
+    const std::uint64_t selStart = m_selection.start();
+    const std::uint64_t selEnd = selStart + m_selection.length();
+    const auto columns = static_cast<std::uint64_t>(columnsPerPage()) + 1;
+    const int firstRow = std::max(0, static_cast<int>(floorDiv(area.top() - kTopMargin, m_lineHeight)));
+    const int lastRow = static_cast<int>(floorDiv(area.bottom() - kTopMargin, m_lineHeight));
+
+    for (int row = firstRow; row <= lastRow && m_topLine + row < lines; ++row) {
+        const std::uint64_t line = m_topLine + static_cast<std::uint64_t>(row);
+        const std::uint64_t start = m_buffer.lineStart(line);
+        const std::uint64_t length = m_buffer.lineLength(line);
+        const int top = kTopMargin + row * m_lineHeight;
+        const int baseline = top + m_ascent;
+
+        const std::uint64_t from = std::min(m_leftColumn, length);
+        const std::uint64_t to = std::min(length, m_leftColumn + columns);
+        const QString text = displayText(m_buffer.slice(start + from, to - from));
+        const std::uint64_t a = std::clamp(selStart, start + from, start + to) - start;
+        const std::uint64_t b = std::clamp(selEnd, start + from, start + to) - start;
+
+        painter.setPen(colours.color(group, QPalette::Text));
+        drawRun(from, text.left(static_cast<qsizetype>(a - from)), baseline);
+        drawRun(b, text.mid(static_cast<qsizetype>(b - from)), baseline);
+        if (a < b) {
+            painter.fillRect(QRectF(x(a), top, (b - a) * m_charWidth, m_lineHeight),
+                             colours.brush(group, QPalette::Highlight));
+            painter.setPen(colours.color(group, QPalette::HighlightedText));
+            drawRun(a, text.mid(static_cast<qsizetype>(a - from), static_cast<qsizetype>(b - a)), baseline);
+        }
+        // A selected line end shows as one highlighted cell after the line.
+        if (line + 1 < lines && selStart <= start + length && selEnd > start + length)
+            painter.fillRect(QRectF(x(length), top, m_charWidth, m_lineHeight),
+                             colours.brush(group, QPalette::Highlight));
+    }
+
+    if (hasFocus() && m_caretShown) {
+        const QPoint caret = pointOf(m_selection.cursor);
+        painter.fillRect(QRect(caret.x(), caret.y(), 1, m_lineHeight), colours.brush(group, QPalette::Text));
+    }
+}
+
+// ---- Keyboard ----
+
+bool ResultBox::event(QEvent* e)
+{
+    // Keys the box acts on are its own, even when a shortcut elsewhere in the window wants them too.
+    if (e->type() == QEvent::ShortcutOverride) {
+        auto* key = static_cast<QKeyEvent*>(e);
+        const Qt::KeyboardModifiers mods = key->modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier);
+        const int code = key->key();
+        const bool navigation = code == Qt::Key_Left || code == Qt::Key_Right || code == Qt::Key_Up ||
+                                code == Qt::Key_Down || code == Qt::Key_Home || code == Qt::Key_End ||
+                                code == Qt::Key_PageUp || code == Qt::Key_PageDown;
+        const bool command =
+            mods == Qt::ControlModifier && (code == Qt::Key_C || code == Qt::Key_Insert || code == Qt::Key_A);
+        if ((navigation && (mods == Qt::NoModifier || mods == Qt::ControlModifier)) || command) {
+            key->accept();
+            return true;
+        }
+    }
+    return QAbstractScrollArea::event(e);
+}
+
+void ResultBox::keyPressEvent(QKeyEvent* e)
+{
+    // Anything else, typing included, is not for a read-only box; Tab never gets here.
+    if (!handleKey(*e)) e->ignore();
+}
+
+bool ResultBox::handleKey(const QKeyEvent& e)
+{
+    const Qt::KeyboardModifiers mods = e.modifiers() & ~Qt::KeypadModifier;
+    if (mods & (Qt::AltModifier | Qt::MetaModifier)) return false;
+    const bool shift = mods & Qt::ShiftModifier;
+    const bool control = mods & Qt::ControlModifier;
+    const std::uint64_t cursor = m_selection.cursor;
+    const std::uint64_t line = m_buffer.lineAt(cursor);
+    const std::uint64_t page = static_cast<std::uint64_t>(linesPerPage());
+    const int key = e.key();
+    if (key != Qt::Key_Up && key != Qt::Key_Down && key != Qt::Key_PageUp && key != Qt::Key_PageDown)
+        m_hasGoalColumn = false;
+
+    switch (key) {
+        case Qt::Key_Left:
+            if (!shift && !m_selection.empty())
+                moveCursor(m_selection.start(), false);
+            else if (columnOf(cursor, line) > 0)
+                moveCursor(m_buffer.lineStart(line) + columnOf(cursor, line) - 1, shift);
+            else if (line > 0)
+                moveCursor(lineEnd(line - 1), shift);
+            return true;
+        case Qt::Key_Right:
+            if (!shift && !m_selection.empty())
+                moveCursor(m_selection.start() + m_selection.length(), false);
+            else if (cursor < lineEnd(line))
+                moveCursor(cursor + 1, shift);
+            else if (line + 1 < m_buffer.lineCount())
+                moveCursor(m_buffer.lineStart(line + 1), shift);
+            return true;
+        case Qt::Key_Up:
+            moveCursor(verticalMove(cursor, -1), shift);
+            return true;
+        case Qt::Key_Down:
+            moveCursor(verticalMove(cursor, 1), shift);
+            return true;
+        case Qt::Key_PageUp:
+        case Qt::Key_PageDown: {
+            // The view turns a page with the caret, so the caret keeps its place on the screen.
+            const bool down = key == Qt::Key_PageDown;
+            const std::uint64_t top =
+                down ? std::min(m_topLine + page, maxTopLine()) : m_topLine - std::min(m_topLine, page);
+            const std::uint64_t target = verticalMove(
+                cursor, down ? static_cast<std::int64_t>(page) : -static_cast<std::int64_t>(page));
+            m_topLine = top;
+            moveCursor(target, shift);
+            return true;
+        }
+        case Qt::Key_Home:
+            moveCursor(control ? 0 : m_buffer.lineStart(line), shift);
+            return true;
+        case Qt::Key_End:
+            moveCursor(control ? m_buffer.size() : lineEnd(line), shift);
+            return true;
+        case Qt::Key_A:
+            if (mods != Qt::ControlModifier) return false;
+            selectAll();
+            return true;
+        case Qt::Key_C:
+        case Qt::Key_Insert:
+            if (mods != Qt::ControlModifier) return false;
+            copy();
+            return true;
+        default:
+            return false;
+    }
+}
+
+// The offset lines below (or above, when negative) offset, in the goal column or the nearest one.
+std::uint64_t ResultBox::verticalMove(std::uint64_t offset, std::int64_t lines)
+{
+    const std::uint64_t line = m_buffer.lineAt(offset);
+    if (!m_hasGoalColumn) m_goalColumn = columnOf(offset, line);
+    m_hasGoalColumn = true;
+    const std::uint64_t last = m_buffer.lineCount() - 1;
+    const std::uint64_t distance = static_cast<std::uint64_t>(lines < 0 ? -lines : lines);
+    const std::uint64_t target =
+        lines < 0 ? line - std::min(line, distance) : std::min(last, line + distance);
+    return m_buffer.lineStart(target) + std::min(m_goalColumn, m_buffer.lineLength(target));
+}
+
+void ResultBox::moveCursor(std::uint64_t offset, bool extend)
+{
+    m_selection.cursor = offset;
+    if (!extend) m_selection.anchor = offset;
+    restartCaret();
+    ensureCursorVisible();
+}
+
+// ---- Mouse ----
+
+void ResultBox::mousePressEvent(QMouseEvent* e)
+{
+    // The right button keeps the selection for the context menu to act on.
+    if (e->button() != Qt::LeftButton) return;
+    const QPoint pos = e->position().toPoint();
+    m_hasGoalColumn = false;
+    m_dragging = true;
+    m_dragPos = pos;
+    moveCursor(offsetAt(pos), e->modifiers() & Qt::ShiftModifier);
+}
+
+void ResultBox::mouseMoveEvent(QMouseEvent* e)
+{
+    if (!m_dragging || !(e->buttons() & Qt::LeftButton)) return;
+    m_dragPos = e->position().toPoint();
+    dragTo(m_dragPos);
+    // Outside the box the view keeps scrolling towards the pointer while it is held there.
+    if (viewport()->rect().contains(m_dragPos))
+        m_dragTimer.stop();
+    else if (!m_dragTimer.isActive())
+        m_dragTimer.start(kDragScrollInterval, this);
+}
+
+void ResultBox::mouseReleaseEvent(QMouseEvent* e)
+{
+    if (e->button() != Qt::LeftButton) return;
+    m_dragging = false;
+    m_dragTimer.stop();
+}
+
+void ResultBox::mouseDoubleClickEvent(QMouseEvent* e)
+{
+    if (e->button() != Qt::LeftButton) return;
+    m_dragging = false;
+    m_dragTimer.stop();
+    selectWordAt(e->position().toPoint());
+}
+
+void ResultBox::dragTo(QPoint pos)
+{
+    const QRect inside = viewport()->rect();
+    const QPoint clamped(std::clamp(pos.x(), inside.left(), inside.right()),
+                         std::clamp(pos.y(), inside.top(), inside.bottom()));
+    m_selection.cursor = offsetAt(clamped);
+    m_hasGoalColumn = false;
+    restartCaret();
+    viewport()->update();
+}
+
+// A word is a run of non-blank characters; a double click between words takes the run of blanks.
+void ResultBox::selectWordAt(QPoint pos)
+{
+    const std::uint64_t line = lineAtY(pos.y());
+    const double cell = std::floor((pos.x() - kLeftMargin) / m_charWidth);
+    const double column = static_cast<double>(m_leftColumn) + cell;
+    const std::string text = m_buffer.line(line);
+    if (column < 0 || column >= static_cast<double>(text.size())) return;
+    const auto hit = static_cast<std::size_t>(column);
+    const bool blank = isBlank(text[hit]);
+    std::size_t from = hit;
+    std::size_t to = hit + 1;
+    while (from > 0 && isBlank(text[from - 1]) == blank) --from;
+    while (to < text.size() && isBlank(text[to]) == blank) ++to;
+    const std::uint64_t start = m_buffer.lineStart(line);
+    m_selection = {start + from, start + to};
+    m_hasGoalColumn = false;
+    restartCaret();
+    ensureCursorVisible();
+}
+
+void ResultBox::contextMenuEvent(QContextMenuEvent* e)
+{
+    QMenu* menu = createContextMenu(this);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    // From the keyboard the menu opens at the caret, where the user is looking.
+    const QPoint caret = pointOf(m_selection.cursor) + QPoint(0, m_lineHeight);
+    const bool atCaret = e->reason() == QContextMenuEvent::Keyboard && viewport()->rect().contains(caret);
+    menu->popup(atCaret ? viewport()->mapToGlobal(caret) : e->globalPos());
+}
+
+// ---- Focus, caret, timers ----
+
+void ResultBox::restartCaret()
+{
+    m_caretShown = true;
+    const int flash = QApplication::cursorFlashTime();
+    if (hasFocus() && flash > 0)
+        m_caretTimer.start(flash / 2, this);
+    else
+        m_caretTimer.stop();
+    viewport()->update();
+}
+
+void ResultBox::timerEvent(QTimerEvent* e)
+{
+    if (e->timerId() == m_caretTimer.timerId()) {
+        m_caretShown = !m_caretShown;
+        viewport()->update();
+    } else if (e->timerId() == m_dragTimer.timerId()) {
+        const QRect inside = viewport()->rect();
+        std::uint64_t top = m_topLine;
+        std::uint64_t left = m_leftColumn;
+        if (m_dragPos.y() < inside.top() && top > 0) --top;
+        if (m_dragPos.y() > inside.bottom()) ++top;
+        if (m_dragPos.x() < inside.left() && left > 0) --left;
+        if (m_dragPos.x() > inside.right()) ++left;
+        scrollTo(top, left);
+        dragTo(m_dragPos);
+    } else {
+        QAbstractScrollArea::timerEvent(e);
+    }
+}
+
+void ResultBox::focusInEvent(QFocusEvent* e)
+{
+    QAbstractScrollArea::focusInEvent(e);
+    restartCaret();
+}
+
+void ResultBox::focusOutEvent(QFocusEvent* e)
+{
+    QAbstractScrollArea::focusOutEvent(e);
+    m_caretTimer.stop();
+    m_dragging = false;
+    m_dragTimer.stop();
+    viewport()->update();
+}
+
+void ResultBox::changeEvent(QEvent* e)
+{
+    QAbstractScrollArea::changeEvent(e);
+    if (e->type() == QEvent::FontChange) {
+        updateMetrics();
+        updateScrollBars();
+    }
+}
 
 }  // namespace tumblecast

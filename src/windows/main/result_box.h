@@ -1,15 +1,46 @@
 #pragma once
 
 #include <QAbstractScrollArea>
+#include <QBasicTimer>
+#include <QPoint>
 #include <QString>
 
+#include <algorithm>
+#include <climits>
 #include <cstdint>
 #include <string_view>
 
 #include "engine/text_source.h"
 #include "windows/main/selection.h"
 
+class QMenu;
+
 namespace tumblecast {
+
+// Maps the first visible line onto a scroll bar's int range. One step is one line until there are more
+// lines than an int can count; then a step covers as many lines as it takes to fit.
+struct LineScale {
+    std::uint64_t maxTop = 0;
+    std::uint64_t linesPerStep = 1;
+
+    static LineScale forMaxTop(std::uint64_t maxTop)
+    {
+        constexpr std::uint64_t kLimit = INT_MAX;
+        return {maxTop, maxTop <= kLimit ? 1 : maxTop / kLimit + (maxTop % kLimit != 0)};
+    }
+    int maximum() const { return static_cast<int>(maxTop / linesPerStep + (maxTop % linesPerStep != 0)); }
+    int valueOf(std::uint64_t top) const
+    {
+        top = std::min(top, maxTop);
+        return static_cast<int>(top / linesPerStep + (top % linesPerStep != 0));
+    }
+    std::uint64_t topOf(int value) const
+    {
+        if (value <= 0) return 0;
+        if (value >= maximum()) return maxTop;
+        return static_cast<std::uint64_t>(value) * linesPerStep;
+    }
+};
 
 // The main window's result box: a read-only, multi-line text box with both scroll bars that owns its text
 // (a TextSource) instead of handing it to a QTextDocument, which could neither hold a large roll nor keep
@@ -35,6 +66,25 @@ public:
     std::uint64_t selLength() const { return m_selection.length(); }
     QString selectedText() const;
     void selectAll();
+    // Emits copyRequested() when there is a selection.
+    void copy();
+
+    // A menu with Copy and Select All for the current selection; the caller owns it.
+    QMenu* createContextMenu(QWidget* parent = nullptr);
+
+    // Geometry, in viewport coordinates. Every line is lineHeight() high and every character is
+    // charWidth() wide.
+    int lineHeight() const { return m_lineHeight; }
+    qreal charWidth() const { return m_charWidth; }
+    int linesPerPage() const;    // whole lines that fit
+    int columnsPerPage() const;  // whole characters that fit
+    std::uint64_t firstVisibleLine() const { return m_topLine; }
+    std::uint64_t firstVisibleColumn() const { return m_leftColumn; }
+    // Top left of the caret placed before offset.
+    QPoint pointOf(std::uint64_t offset) const;
+    // The caret offset nearest to pos, always inside a line, never in its line end.
+    std::uint64_t offsetAt(QPoint pos) const;
+    void ensureCursorVisible();
 
 signals:
     // After every change of the text.
@@ -43,6 +93,9 @@ signals:
     void copyRequested(const QString& text);
 
 protected:
+    bool event(QEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void timerEvent(QTimerEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void scrollContentsBy(int dx, int dy) override;
@@ -58,10 +111,42 @@ protected:
 private:
     void textChanged();
     void updateScrollBars();
+    void updateMetrics();
+    bool handleKey(const QKeyEvent& event);
+    void moveCursor(std::uint64_t offset, bool extend);
+    std::uint64_t lineEnd(std::uint64_t line) const;
+    std::uint64_t columnOf(std::uint64_t offset, std::uint64_t line) const;
+    std::uint64_t lineAtY(int y) const;
+    std::uint64_t verticalMove(std::uint64_t offset, std::int64_t lines);
+    std::uint64_t maxTopLine() const;
+    void scrollTo(std::uint64_t topLine, std::uint64_t leftColumn);
+    void dragTo(QPoint pos);
+    void selectWordAt(QPoint pos);
+    void restartCaret();
 
     BufferSource m_buffer;
     Selection m_selection;
     bool m_layoutPending = false;
+
+    qreal m_charWidth = 1;
+    int m_lineHeight = 1;
+    int m_ascent = 0;
+    bool m_fixedPitch = true;
+
+    std::uint64_t m_topLine = 0;
+    std::uint64_t m_leftColumn = 0;
+    LineScale m_scale;
+    bool m_syncingBars = false;
+
+    // The column Up and Down aim for, kept across short lines.
+    std::uint64_t m_goalColumn = 0;
+    bool m_hasGoalColumn = false;
+
+    bool m_dragging = false;
+    QPoint m_dragPos;
+    QBasicTimer m_dragTimer;
+    QBasicTimer m_caretTimer;
+    bool m_caretShown = true;
 };
 
 }  // namespace tumblecast
