@@ -57,6 +57,8 @@ RollRequest readRequest(const RollFields& fields, bool perDie, std::string_view 
     readModifier(fields.totalModify, request.totalModify, request.totalModifyText);
     request.dice = number(fields.dice);
     request.sides = number(fields.sides);
+    if (request.times == 0 || request.dice == 0 || request.sides == 0)
+        throw RollFailure(std::string(kInvalidArgument));
     return request;
 }
 

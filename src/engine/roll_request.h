@@ -15,6 +15,7 @@ inline constexpr std::string_view kNeedTotalModify =
 inline constexpr std::string_view kNeedTimes =
     "You must enter how many times to roll or disable this feature.";
 inline constexpr std::string_view kTypeMismatch = "Type mismatch";
+inline constexpr std::string_view kInvalidArgument = "Invalid procedure call or argument";
 
 // The texts of the roll fields and whether each optional one is switched on, as the window holds them.
 struct RollFields {
@@ -54,7 +55,8 @@ public:
 std::optional<std::uint64_t> readNumber(std::string_view text);
 
 // Reads a run's request from field texts: times is the stored repeat count. Throws RollFailure with
-// kTypeMismatch for a text that is not a number, in the order the run first needs each value.
+// kTypeMismatch for a text that is not a number, in the order the run first needs each value, and with
+// kInvalidArgument for no dice, no sides or no repetitions, which the checks keep from coming here.
 RollRequest readRequest(const RollFields& fields, bool perDie, std::string_view times);
 
 }  // namespace tumblecast

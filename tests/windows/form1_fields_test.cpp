@@ -1,3 +1,4 @@
+#include <QInputMethodEvent>
 #include <QSignalSpy>
 
 #include "form1_fixture.h"
@@ -66,8 +67,8 @@ TEST_F(Form1Fields, DiceAndSidesNeverEmptyNorBelowZeroNorAboveTheLargestDie)
     }
     retype(form->Text3, QStringLiteral("999999"));
     EXPECT_EQ(form->Text3->text(), QStringLiteral("999998"));
-    pasteAll(form->Text3, QStringLiteral("1e9"));
-    EXPECT_EQ(form->Text3->text(), QStringLiteral("999998"));
+    pasteAll(form->Text3, QStringLiteral("1e9"));  // not digits: no number to cap
+    EXPECT_EQ(form->Text3->text(), QStringLiteral("1e9"));
     pasteAll(form->Text3, QStringLiteral("12345678"));  // cut to six characters first
     EXPECT_EQ(form->Text3->text(), QStringLiteral("123456"));
     retype(form->Text2, QStringLiteral("99999"));  // the fifth digit does not fit
@@ -165,4 +166,27 @@ TEST_F(Form1Fields, FocusAndDoubleClickSelectTheWholeField)
     form->Text3->setFocus();
     form->Text2->setFocus();
     EXPECT_EQ(form->Text2->selectedText(), QStringLiteral("12"));
+
+    // Focus coming back from a context menu or another window is no new focus: the selection the user
+    // made stays for the menu's Delete or Paste to act on.
+    form->Text3->setText(QStringLiteral("123"));
+    form->Text3->setFocus();
+    form->Text3->setSelection(1, 1);
+    for (const Qt::FocusReason reason : {Qt::PopupFocusReason, Qt::ActiveWindowFocusReason}) {
+        QFocusEvent back(QEvent::FocusIn, reason);
+        QApplication::sendEvent(form->Text3, &back);
+        EXPECT_EQ(form->Text3->selectedText(), QStringLiteral("2"));
+    }
+}
+
+TEST_F(Form1Fields, ComposedTextPassesTheKeyFilterToo)
+{
+    EXPECT_FALSE(form->Text2->testAttribute(Qt::WA_InputMethodEnabled));
+    form->Text2->setFocus();
+    form->Text2->selectAll();
+    QInputMethodEvent composed;
+    composed.setCommitString(QStringLiteral("x7\u00e9"));
+    QApplication::sendEvent(form->Text2, &composed);
+    EXPECT_EQ(form->Text2->text(), QStringLiteral("7"));
+    EXPECT_EQ(platform.beeps, 2);
 }

@@ -19,8 +19,6 @@ TEST_F(Form1Window, OpensInItsDesignState)
     EXPECT_TRUE(form->windowFlags() & Qt::WindowCloseButtonHint);
     EXPECT_FALSE(form->windowIcon().pixmap(32).isNull());
 
-    EXPECT_EQ(form->Frame1->title(), QStringLiteral("Result"));
-    EXPECT_EQ(form->Frame2->title(), QStringLiteral("Dice Roller"));
     EXPECT_EQ(form->Frame3->title(), QStringLiteral("Quick Slots"));
     EXPECT_EQ(form->Frame2->geometry(), QRect(169, 0, 161, 313));
     EXPECT_EQ(form->Frame3->geometry(), QRect(337, 0, 97, 313));
@@ -34,30 +32,24 @@ TEST_F(Form1Window, OpensInItsDesignState)
     EXPECT_TRUE(form->Text1->isEmpty());
     EXPECT_EQ(form->Text2->text(), QStringLiteral("0"));
     EXPECT_EQ(form->Text3->text(), QStringLiteral("0"));
-    EXPECT_EQ(form->Text2->maxLength(), 4);
-    EXPECT_EQ(form->Text3->maxLength(), 6);
     EXPECT_EQ(form->Text6->maxLength(), 4);
     for (TextBox* off : {form->Text4, form->Text5, form->Text6}) {
         EXPECT_TRUE(off->text().isEmpty());
         EXPECT_FALSE(off->isEnabled());
         EXPECT_EQ(backColor(off), SystemColor::ButtonFace);
     }
-    EXPECT_EQ(form->Check5->text(), QStringLiteral("Dice:"));
     EXPECT_EQ(form->Check5->value(), 2);
     EXPECT_EQ(form->Check4->value(), 2);
     EXPECT_FALSE(form->Picture1->isEnabled());
-    EXPECT_EQ(form->Check2->text(), QStringLiteral("Modify total:"));
     EXPECT_EQ(form->Check3->text(), QStringLiteral("Roll X times:"));
     EXPECT_EQ(form->Text6->toolTip(), QStringLiteral("Enter how many time to repet the roll"));
     EXPECT_EQ(form->Command1->text(), QStringLiteral("Export to &text"));
     EXPECT_FALSE(form->Command6->isEnabled());
     EXPECT_EQ(form->Command6->toolTip(), QStringLiteral("Copy selected text to clipboard"));
     EXPECT_TRUE(form->Command5->font().bold());
-    EXPECT_FALSE(form->Command4->font().bold());
     EXPECT_TRUE(form->Check6->isChecked());
     EXPECT_EQ(form->Check6->toolTip(), QStringLiteral("Quick Slots ON/OFF"));
     EXPECT_EQ(form->ProgressBar1->value(), 0);
-    EXPECT_EQ(form->Label12->text(), QStringLiteral("2D4"));
     EXPECT_EQ(form->Label1->text(), QStringLiteral("3D6"));
     for (CommandButton* slot :
          {form->Option11, form->Option12, form->Option13, form->Option14, form->Option17})

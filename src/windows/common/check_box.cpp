@@ -1,10 +1,46 @@
 #include "windows/common/check_box.h"
 
+#include <QApplication>
+#include <QPointer>
+#include <QProxyStyle>
+#include <QStyleFactory>
+#include <QStyleOptionButton>
+#include <QStylePainter>
+
 #include "windows/common/command_button.h"
 
 namespace tumblecast {
 
-CheckBox::CheckBox(const QString& caption, QWidget* parent) : QCheckBox(caption, parent) {}
+namespace {
+
+// The captions are laid out for a classic check box, whose text sits closer to its box than the
+// toolkit's styles put it; with their wider gap the longest captions would run under the fields.
+class CompactCheckStyle final : public QProxyStyle {
+public:
+    CompactCheckStyle() : QProxyStyle(QStyleFactory::create(QApplication::style()->name())) {}
+    int pixelMetric(PixelMetric metric, const QStyleOption* option, const QWidget* widget) const override
+    {
+        if (metric == PM_CheckBoxLabelSpacing) return 3;
+        return QProxyStyle::pixelMetric(metric, option, widget);
+    }
+};
+
+QStyle* compactCheckStyle()
+{
+    static QPointer<QStyle> style;
+    if (!style) {
+        style = new CompactCheckStyle;
+        style->setParent(qApp);
+    }
+    return style;
+}
+
+}  // namespace
+
+CheckBox::CheckBox(const QString& caption, QWidget* parent) : QCheckBox(caption, parent)
+{
+    setStyle(compactCheckStyle());
+}
 
 int CheckBox::value() const
 {
@@ -29,9 +65,25 @@ void CheckBox::nextCheckState()
     setCheckState(checkState() == Qt::Unchecked ? Qt::Checked : Qt::Unchecked);
 }
 
-bool CheckBox::event(QEvent* event)
+bool CheckBox::event(QEvent* event) { return handleAccessKey(this, event) || QCheckBox::event(event); }
+
+void ButtonCheckBox::paintEvent(QPaintEvent*)
 {
-    return handleAccessKey(this, event) || QCheckBox::event(event);
+    QStylePainter painter(this);
+    QStyleOptionButton option;
+    option.initFrom(this);
+    option.text = text();
+    if (isDown() || checkState() != Qt::Unchecked) option.state |= QStyle::State_Sunken;
+    if (checkState() == Qt::Checked) option.state |= QStyle::State_On;
+    if (checkState() == Qt::PartiallyChecked) {
+        // Grey: pressed, with its caption greyed out.
+        option.state |= QStyle::State_NoChange;
+        option.palette.setColor(QPalette::ButtonText,
+                                option.palette.color(QPalette::Disabled, QPalette::ButtonText));
+    }
+    painter.drawControl(QStyle::CE_PushButton, option);
 }
+
+bool ButtonCheckBox::hitButton(const QPoint& pos) const { return rect().contains(pos); }
 
 }  // namespace tumblecast

@@ -20,4 +20,15 @@ protected:
     bool event(QEvent* event) override;
 };
 
+// A check box drawn as a push button: pressed while ticked.
+class ButtonCheckBox : public CheckBox {
+    Q_OBJECT
+public:
+    using CheckBox::CheckBox;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    bool hitButton(const QPoint& pos) const override;
+};
+
 }  // namespace tumblecast

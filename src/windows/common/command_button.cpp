@@ -19,9 +19,6 @@ CommandButton::CommandButton(const QString& caption, QWidget* parent) : QPushBut
     setAutoDefault(false);
 }
 
-bool CommandButton::event(QEvent* event)
-{
-    return handleAccessKey(this, event) || QPushButton::event(event);
-}
+bool CommandButton::event(QEvent* event) { return handleAccessKey(this, event) || QPushButton::event(event); }
 
 }  // namespace tumblecast

@@ -9,10 +9,7 @@ class QWidget;
 namespace tumblecast {
 
 // Layout is given in twips; 15 twips are one logical pixel, and Qt scales logical pixels on HiDPI.
-constexpr int twips(int t)
-{
-    return (t * 2 + 15) / 30;
-}
+constexpr int twips(int t) { return (t * 2 + 15) / 30; }
 inline QRect twipsRect(int left, int top, int width, int height)
 {
     return {twips(left), twips(top), twips(width), twips(height)};

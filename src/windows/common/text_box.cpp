@@ -1,10 +1,24 @@
 #include "windows/common/text_box.h"
 
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 
 namespace tumblecast {
 
 TextBox::TextBox(QWidget* parent) : QLineEdit(parent) {}
+
+void TextBox::setKeyPress(KeyPress handler)
+{
+    m_keyPress = std::move(handler);
+    setAttribute(Qt::WA_InputMethodEnabled, !m_keyPress);
+}
+
+int TextBox::filtered(int code) const
+{
+    int keyAscii = code;
+    m_keyPress(keyAscii);
+    return keyAscii;
+}
 
 void TextBox::keyPressEvent(QKeyEvent* event)
 {
@@ -16,7 +30,7 @@ void TextBox::keyPressEvent(QKeyEvent* event)
         return;
     }
     const int code = event->text().at(0).unicode();
-    const int result = m_keyPress(code);
+    const int result = filtered(code);
     if (result == 0) {
         event->accept();
         return;
@@ -30,10 +44,28 @@ void TextBox::keyPressEvent(QKeyEvent* event)
     QLineEdit::keyPressEvent(&replaced);
 }
 
+// Text composed elsewhere still passes the filter, character by character.
+void TextBox::inputMethodEvent(QInputMethodEvent* event)
+{
+    if (!m_keyPress || event->commitString().isEmpty()) {
+        QLineEdit::inputMethodEvent(event);
+        return;
+    }
+    QString commit;
+    for (const QChar c : event->commitString())
+        if (const int code = filtered(c.unicode())) commit += QChar(char16_t(code));
+    QInputMethodEvent kept(event->preeditString(), event->attributes());
+    kept.setCommitString(commit, event->replacementStart(), event->replacementLength());
+    QLineEdit::inputMethodEvent(&kept);
+}
+
 void TextBox::focusInEvent(QFocusEvent* event)
 {
     QLineEdit::focusInEvent(event);
-    emit gotFocus();
+    // A closing context menu or message box, or the window coming back to the front, hands the focus
+    // back to where it was: the field did not get it anew, and the user's selection stays.
+    const Qt::FocusReason reason = event->reason();
+    if (reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason) emit gotFocus();
 }
 
 void TextBox::mouseDoubleClickEvent(QMouseEvent* event)

@@ -11,11 +11,12 @@ namespace tumblecast {
 class TextBox : public QLineEdit {
     Q_OBJECT
 public:
-    // Takes the typed character's code; returns the code to enter instead, or 0 to drop the key.
-    using KeyPress = std::function<int(int code)>;
+    // Sees each typed character's code and may replace it; 0 drops the character.
+    using KeyPress = std::function<void(int& keyAscii)>;
 
     explicit TextBox(QWidget* parent = nullptr);
-    void setKeyPress(KeyPress handler) { m_keyPress = std::move(handler); }
+    // A filtered field takes its characters one key at a time: no input method composes them.
+    void setKeyPress(KeyPress handler);
 
 signals:
     void gotFocus();
@@ -23,10 +24,13 @@ signals:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void inputMethodEvent(QInputMethodEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
 
 private:
+    int filtered(int code) const;
+
     KeyPress m_keyPress;
 };
 

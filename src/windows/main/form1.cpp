@@ -7,6 +7,7 @@
 #include <QProgressBar>
 #include <QScreen>
 
+#include <algorithm>
 #include <new>
 
 #include "engine/roll_run.h"
@@ -47,45 +48,48 @@ CommandButton* makeButton(QWidget* parent, const QString& caption, const QRect& 
 
 // A text "below 0" sorts before "0" by character code: the empty text, or one that starts with a blank,
 // a sign, a point or any other character below the digits.
-bool isBelowZero(const QString& text)
+bool isDigits(const QString& text)
 {
-    return text.isEmpty() || text.at(0).unicode() < u'0';
+    return std::all_of(text.begin(), text.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
 }
 
-std::string toStd(const QString& text)
-{
-    return text.toStdString();
-}
+bool isBelowZero(const QString& text) { return text.isEmpty() || text.at(0).unicode() < u'0'; }
+
+std::string toStd(const QString& text) { return text.toStdString(); }
 
 }  // namespace
 
 // Shows a run as it happens: its record goes into the result box, its dice into the progress bar.
 class Form1::RunView final : public RollObserver {
 public:
-    explicit RunView(Form1& form) : m_form(form) {}
+    explicit RunView(Form1& form) : m_form(form) { m_tick.start(); }
 
     void repetitionStarted(std::uint64_t dice) override
     {
         m_form.ProgressBar1->setMaximum(static_cast<int>(dice));
         m_form.setBusy(true);
+        m_diceSoFar = 0;
         m_form.ProgressBar1->setValue(0);
-        m_tick.start();
     }
     void append(std::string_view text) override { m_form.Text1->append(text); }
     void dieRolled(std::uint64_t diceSoFar) override
     {
-        // The bar repaints at once when its value moves a pixel; a few dozen times a second is
-        // plenty to show life, and costs nothing next to a repaint per die.
-        if ((diceSoFar & 127) == 0 && m_tick.elapsed() >= 30) {
-            m_form.ProgressBar1->setValue(static_cast<int>(diceSoFar));
+        // The bar repaints at once whenever its value moves a pixel: a few dozen times a second shows
+        // the same life for a fraction of the cost.
+        m_diceSoFar = diceSoFar;
+        if ((diceSoFar & 63) == 0 && m_tick.elapsed() >= 25) {
+            showReached();
             m_tick.restart();
         }
     }
     void repetitionFinished() override {}
 
+    void showReached() { m_form.ProgressBar1->setValue(static_cast<int>(m_diceSoFar)); }
+
 private:
     Form1& m_form;
     QElapsedTimer m_tick;
+    std::uint64_t m_diceSoFar = 0;
 };
 
 Form1::Form1(Platform& platform, RandomSource& dice, QWidget* parent)
@@ -121,10 +125,7 @@ Form1::Form1(Platform& platform, RandomSource& dice, QWidget* parent)
     Text1->setFocus();
 }
 
-Form1::~Form1()
-{
-    setBusy(false);
-}
+Form1::~Form1() { setBusy(false); }
 
 void Form1::buildResultFrame()
 {
@@ -142,7 +143,6 @@ TextBox* Form1::makeField(QWidget* parent, int top, int maxLength, const QString
     field->setGeometry(twipsRect(kFieldLeft, top, kFieldWidth, kFieldHeight));
     field->setMaxLength(maxLength);
     field->setToolTip(tooltip);
-    field->setKeyPress([this](int code) { return keyPress(code); });
     setBackColor(field, SystemColor::WindowBackground);
     return field;
 }
@@ -219,11 +219,10 @@ void Form1::buildRollerFrame()
     QFont bold = Command5->font();
     bold.setBold(true);
     Command5->setFont(bold);
-    Check6 =
-        makeButton(Frame2, QStringLiteral("&D"), twipsRect(2040, kBottomRow, kSmallButton, kSmallButton));
+    Check6 = new ButtonCheckBox(QStringLiteral("&D"), Frame2);
+    Check6->setGeometry(twipsRect(2040, kBottomRow, kSmallButton, kSmallButton));
     Check6->setToolTip(QStringLiteral("Quick Slots ON/OFF"));
-    Check6->setCheckable(true);
-    Check6->setChecked(true);
+    Check6->setValue(1);
 
     connect(Command4, &QPushButton::clicked, this, &Form1::Command4_Click);
     connect(Command3, &QPushButton::clicked, this, &Form1::Command3_Click);
@@ -278,10 +277,21 @@ void Form1::wireFields()
     connect(Text4, &QLineEdit::textChanged, this, &Form1::Text4_Change);
     connect(Text5, &QLineEdit::textChanged, this, &Form1::Text5_Change);
     connect(Text6, &QLineEdit::textChanged, this, &Form1::Text6_Change);
-    for (TextBox* field : {Text2, Text3, Text4, Text5, Text6}) {
-        connect(field, &TextBox::gotFocus, this, [field] { selectContent(field); });
-        connect(field, &TextBox::dblClick, this, [field] { selectContent(field); });
-    }
+    Text2->setKeyPress([this](int& keyAscii) { Text2_KeyPress(keyAscii); });
+    Text3->setKeyPress([this](int& keyAscii) { Text3_KeyPress(keyAscii); });
+    Text4->setKeyPress([this](int& keyAscii) { Text4_KeyPress(keyAscii); });
+    Text5->setKeyPress([this](int& keyAscii) { Text5_KeyPress(keyAscii); });
+    Text6->setKeyPress([this](int& keyAscii) { Text6_KeyPress(keyAscii); });
+    connect(Text2, &TextBox::gotFocus, this, &Form1::Text2_GotFocus);
+    connect(Text3, &TextBox::gotFocus, this, &Form1::Text3_GotFocus);
+    connect(Text4, &TextBox::gotFocus, this, &Form1::Text4_GotFocus);
+    connect(Text5, &TextBox::gotFocus, this, &Form1::Text5_GotFocus);
+    connect(Text6, &TextBox::gotFocus, this, &Form1::Text6_GotFocus);
+    connect(Text2, &TextBox::dblClick, this, &Form1::Text2_DblClick);
+    connect(Text3, &TextBox::dblClick, this, &Form1::Text3_DblClick);
+    connect(Text4, &TextBox::dblClick, this, &Form1::Text4_DblClick);
+    connect(Text5, &TextBox::dblClick, this, &Form1::Text5_DblClick);
+    connect(Text6, &TextBox::dblClick, this, &Form1::Text6_DblClick);
     connect(Check1, &QCheckBox::stateChanged, this, &Form1::Check1_Click);
     connect(Check2, &QCheckBox::stateChanged, this, &Form1::Check2_Click);
     connect(Check3, &QCheckBox::stateChanged, this, &Form1::Check3_Click);
@@ -289,20 +299,20 @@ void Form1::wireFields()
 
 // ---- Numeric fields ----
 
-int Form1::keyPress(int code)
-{
-    return ValiText(code, kDigits, true, m_platform);
-}
+void Form1::Text2_KeyPress(int& keyAscii) { keyAscii = ValiText(keyAscii, kDigits, true, m_platform); }
+void Form1::Text3_KeyPress(int& keyAscii) { keyAscii = ValiText(keyAscii, kDigits, true, m_platform); }
+void Form1::Text4_KeyPress(int& keyAscii) { keyAscii = ValiText(keyAscii, kDigits, true, m_platform); }
+void Form1::Text5_KeyPress(int& keyAscii) { keyAscii = ValiText(keyAscii, kDigits, true, m_platform); }
+void Form1::Text6_KeyPress(int& keyAscii) { keyAscii = ValiText(keyAscii, kDigits, true, m_platform); }
 
 // Every step reads the field again: a text set here has already run this rule once more, nested.
 void Form1::ruleA(TextBox* field)
 {
     if (field->text().isEmpty()) field->setText(QStringLiteral("0"));
     if (isBelowZero(field->text())) field->setText(QStringLiteral("0"));
-    bool ok = false;
-    const double value = QLocale().toDouble(field->text(), &ok);
-    // A text that is no number (only pasting brings one) stays for Generate to refuse.
-    if (ok && std::isfinite(value) && value > 999998) field->setText(QStringLiteral("999998"));
+    // A text that is not all digits (only pasting brings one) stays for Generate to refuse.
+    const QString text = field->text();
+    if (isDigits(text) && text.toULongLong() > 999998) field->setText(QStringLiteral("999998"));
 }
 
 void Form1::ruleB(TextBox* field)
@@ -316,31 +326,24 @@ void Form1::ruleC(TextBox* field)
     if (isBelowZero(field->text())) field->setText(QString());
 }
 
-void Form1::Text2_Change()
-{
-    ruleA(Text2);
-}
-void Form1::Text3_Change()
-{
-    ruleA(Text3);
-}
-void Form1::Text4_Change()
-{
-    ruleB(Text4);
-}
-void Form1::Text5_Change()
-{
-    ruleB(Text5);
-}
-void Form1::Text6_Change()
-{
-    ruleC(Text6);
-}
+void Form1::Text2_Change() { ruleA(Text2); }
+void Form1::Text3_Change() { ruleA(Text3); }
+void Form1::Text4_Change() { ruleB(Text4); }
+void Form1::Text5_Change() { ruleB(Text5); }
+void Form1::Text6_Change() { ruleC(Text6); }
 
-void Form1::selectContent(TextBox* field)
-{
-    field->setSelection(0, field->maxLength());
-}
+void Form1::selectContent(TextBox* field) { field->setSelection(0, field->maxLength()); }
+
+void Form1::Text2_GotFocus() { selectContent(Text2); }
+void Form1::Text3_GotFocus() { selectContent(Text3); }
+void Form1::Text4_GotFocus() { selectContent(Text4); }
+void Form1::Text5_GotFocus() { selectContent(Text5); }
+void Form1::Text6_GotFocus() { selectContent(Text6); }
+void Form1::Text2_DblClick() { selectContent(Text2); }
+void Form1::Text3_DblClick() { selectContent(Text3); }
+void Form1::Text4_DblClick() { selectContent(Text4); }
+void Form1::Text5_DblClick() { selectContent(Text5); }
+void Form1::Text6_DblClick() { selectContent(Text6); }
 
 // The field is emptied before it is switched, so its change rule still sees the old state.
 void Form1::switchField(CheckBox* box, TextBox* field)
@@ -362,18 +365,9 @@ void Form1::switchField(CheckBox* box, TextBox* field)
     }
 }
 
-void Form1::Check1_Click()
-{
-    switchField(Check1, Text4);
-}
-void Form1::Check2_Click()
-{
-    switchField(Check2, Text5);
-}
-void Form1::Check3_Click()
-{
-    switchField(Check3, Text6);
-}
+void Form1::Check1_Click() { switchField(Check1, Text4); }
+void Form1::Check2_Click() { switchField(Check2, Text5); }
+void Form1::Check3_Click() { switchField(Check3, Text6); }
 
 // ---- Generate ----
 
@@ -393,36 +387,52 @@ void Form1::stripLeadingZeros(TextBox* field)
     }
 }
 
+// The repeat count a run uses: the repeat field's text while it is switched on and holds one.
+QString Form1::repeatCount() const
+{
+    return !Text6->isEnabled() || Text6->text().isEmpty() ? QStringLiteral("1") : Text6->text();
+}
+
 void Form1::Command4_Click()
 {
+    RunView view(*this);
     try {
         Text1->clear();
-        if (const auto failed = firstFailedCheck(fields())) {
+        const RollFields entered = fields();
+        if (const auto failed = firstFailedCheck(entered)) {
             m_platform.message(QString::fromUtf8(failed->data(), static_cast<qsizetype>(failed->size())));
             setBusy(false);
             return;
         }
+        const bool perDie = Check1->value() == 1;
+        // Stripping zeros would turn pasted text such as "0.5" into a number; refuse it as it stands.
+        readRequest(entered, perDie, toStd(repeatCount()));
+
         stripLeadingZeros(Text2);
         stripLeadingZeros(Text3);
         for (TextBox* field : {Text4, Text5, Text6})
             if (field->isEnabled()) stripLeadingZeros(field);
-        const bool once = !Text6->isEnabled() || Text6->text().isEmpty();
-        Text12->setText(once ? QStringLiteral("1") : Text6->text());
+        Text12->setText(repeatCount());
 
-        const RollRequest request = readRequest(fields(), Check1->value() == 1, toStd(Text12->text()));
-        RunView view(*this);
+        const RollRequest request = readRequest(fields(), perDie, toStd(Text12->text()));
         runRoll(request, m_dice, view);
         // Busy from a repetition's first die to its total; nothing can look at the pointer between two
         // repetitions, so it goes back to the arrow once, here.
         setBusy(false);
         ProgressBar1->setValue(0);
     } catch (const std::bad_alloc&) {
-        setBusy(false);
-        m_platform.message(QStringLiteral("Out of memory"));
+        fail(view, QStringLiteral("Out of memory"));
     } catch (const std::exception& failure) {
-        setBusy(false);
-        m_platform.message(QString::fromUtf8(failure.what()));
+        fail(view, QString::fromUtf8(failure.what()));
     }
+}
+
+// Whatever the run wrote stays, and the bar shows how far it got.
+void Form1::fail(RunView& view, const QString& description)
+{
+    setBusy(false);
+    view.showReached();
+    m_platform.message(description);
 }
 
 void Form1::setBusy(bool busy)
@@ -440,17 +450,11 @@ void Form1::setBusy(bool busy)
 
 // ---- Result box ----
 
-void Form1::Text1_Change()
-{
-    Command6->setEnabled(!Text1->isEmpty());
-}
+void Form1::Text1_Change() { Command6->setEnabled(!Text1->isEmpty()); }
 
 // ---- Life cycle ----
 
-void Form1::Command3_Click()
-{
-    m_platform.endProgram();
-}
+void Form1::Command3_Click() { m_platform.endProgram(); }
 
 void Form1::closeEvent(QCloseEvent* event)
 {
@@ -458,9 +462,6 @@ void Form1::closeEvent(QCloseEvent* event)
     event->accept();
 }
 
-void Form1::Form_Unload()
-{
-    m_platform.endProgram();
-}
+void Form1::Form_Unload() { m_platform.endProgram(); }
 
 }  // namespace tumblecast

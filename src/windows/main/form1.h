@@ -12,6 +12,7 @@ class QProgressBar;
 
 namespace tumblecast {
 
+class ButtonCheckBox;
 class CheckBox;
 class CommandButton;
 class Platform;
@@ -53,7 +54,7 @@ public:
     CommandButton* Command6;
     QProgressBar* ProgressBar1;
     CommandButton* Command5;
-    CommandButton* Check6;  // a check box drawn as a push button
+    ButtonCheckBox* Check6;
 
     // Frame "Quick Slots": presets, then the user's slots
     QGroupBox* Frame3;
@@ -79,6 +80,21 @@ public slots:
     void Text4_Change();
     void Text5_Change();
     void Text6_Change();
+    void Text2_KeyPress(int& keyAscii);
+    void Text3_KeyPress(int& keyAscii);
+    void Text4_KeyPress(int& keyAscii);
+    void Text5_KeyPress(int& keyAscii);
+    void Text6_KeyPress(int& keyAscii);
+    void Text2_GotFocus();
+    void Text3_GotFocus();
+    void Text4_GotFocus();
+    void Text5_GotFocus();
+    void Text6_GotFocus();
+    void Text2_DblClick();
+    void Text3_DblClick();
+    void Text4_DblClick();
+    void Text5_DblClick();
+    void Text6_DblClick();
     void Check1_Click();
     void Check2_Click();
     void Check3_Click();
@@ -100,7 +116,6 @@ private:
     CheckBox* makeSwitch(QWidget* parent, int top, const QString& caption);
     CommandButton* makeSlotRow(int top, QLabel*& label, const QString& caption);
 
-    int keyPress(int code);
     void ruleA(TextBox* field);
     void ruleB(TextBox* field);
     void ruleC(TextBox* field);
@@ -108,6 +123,8 @@ private:
     static void selectContent(TextBox* field);
     static void stripLeadingZeros(TextBox* field);
     RollFields fields() const;
+    QString repeatCount() const;
+    void fail(RunView& view, const QString& description);
     void setBusy(bool busy);
 
     Platform& m_platform;

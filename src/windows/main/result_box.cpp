@@ -25,10 +25,7 @@ constexpr int kLeftMargin = 2;
 constexpr int kTopMargin = 1;
 constexpr int kDragScrollInterval = 50;
 
-bool isBlank(char c)
-{
-    return static_cast<unsigned char>(c) <= ' ';
-}
+bool isBlank(char c) { return static_cast<unsigned char>(c) <= ' '; }
 
 // One byte is one column, whatever it is; control characters would draw as boxes or move the pen.
 QString displayText(const std::string& bytes)
@@ -41,10 +38,7 @@ QString displayText(const std::string& bytes)
     return text;
 }
 
-std::int64_t floorDiv(std::int64_t a, std::int64_t b)
-{
-    return a / b - (a % b != 0 && (a < 0) != (b < 0));
-}
+std::int64_t floorDiv(std::int64_t a, std::int64_t b) { return a / b - (a % b != 0 && (a < 0) != (b < 0)); }
 
 }  // namespace
 
@@ -65,10 +59,7 @@ ResultBox::ResultBox(QWidget* parent) : QAbstractScrollArea(parent)
 
 ResultBox::~ResultBox() = default;
 
-QString ResultBox::text() const
-{
-    return QString::fromStdString(m_buffer.text());
-}
+QString ResultBox::text() const { return QString::fromStdString(m_buffer.text()); }
 
 void ResultBox::clear()
 {
@@ -102,10 +93,7 @@ QString ResultBox::selectedText() const
     return QString::fromStdString(m_buffer.slice(m_selection.start(), m_selection.length()));
 }
 
-void ResultBox::selectAll()
-{
-    setSelection(0, m_buffer.size());
-}
+void ResultBox::selectAll() { setSelection(0, m_buffer.size()); }
 
 void ResultBox::copy()
 {
