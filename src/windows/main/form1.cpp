@@ -64,31 +64,38 @@ class Form1::RunView final : public RollObserver {
 public:
     explicit RunView(Form1& form) : m_form(form) { m_tick.start(); }
 
+    void expect(std::uint64_t times) { m_times = times; }
+
     void repetitionStarted(std::uint64_t dice) override
     {
         m_form.ProgressBar1->setMaximum(static_cast<int>(dice));
         m_form.setBusy(true);
+        m_dice = dice;
         m_diceSoFar = 0;
-        m_form.ProgressBar1->setValue(0);
     }
     void append(std::string_view text) override { m_form.Text1->append(text); }
     void dieRolled(std::uint64_t diceSoFar) override
     {
-        // The bar repaints at once whenever its value moves a pixel: a few dozen times a second shows
-        // the same life for a fraction of the cost.
         m_diceSoFar = diceSoFar;
+        // The bar repaints at once whenever its value changes, so it is only told a few dozen times a
+        // second. A repetition is over in a millisecond, far too soon for its own count to be seen; the
+        // bar shows the whole run instead, on the same scale, and fills once from start to end.
         if ((diceSoFar & 63) == 0 && m_tick.elapsed() >= 25) {
-            showReached();
+            m_form.ProgressBar1->setValue(static_cast<int>((m_done * m_dice + diceSoFar) / m_times));
             m_tick.restart();
         }
     }
-    void repetitionFinished() override {}
+    void repetitionFinished() override { ++m_done; }
 
+    // Where the current repetition got to.
     void showReached() { m_form.ProgressBar1->setValue(static_cast<int>(m_diceSoFar)); }
 
 private:
     Form1& m_form;
     QElapsedTimer m_tick;
+    std::uint64_t m_times = 1;
+    std::uint64_t m_done = 0;
+    std::uint64_t m_dice = 0;
     std::uint64_t m_diceSoFar = 0;
 };
 
@@ -272,26 +279,26 @@ void Form1::setTabOrder()
 
 void Form1::wireFields()
 {
-    connect(Text2, &QLineEdit::textChanged, this, &Form1::Text2_Change);
-    connect(Text3, &QLineEdit::textChanged, this, &Form1::Text3_Change);
-    connect(Text4, &QLineEdit::textChanged, this, &Form1::Text4_Change);
-    connect(Text5, &QLineEdit::textChanged, this, &Form1::Text5_Change);
-    connect(Text6, &QLineEdit::textChanged, this, &Form1::Text6_Change);
-    Text2->setKeyPress([this](int& keyAscii) { Text2_KeyPress(keyAscii); });
-    Text3->setKeyPress([this](int& keyAscii) { Text3_KeyPress(keyAscii); });
-    Text4->setKeyPress([this](int& keyAscii) { Text4_KeyPress(keyAscii); });
-    Text5->setKeyPress([this](int& keyAscii) { Text5_KeyPress(keyAscii); });
-    Text6->setKeyPress([this](int& keyAscii) { Text6_KeyPress(keyAscii); });
-    connect(Text2, &TextBox::gotFocus, this, &Form1::Text2_GotFocus);
-    connect(Text3, &TextBox::gotFocus, this, &Form1::Text3_GotFocus);
-    connect(Text4, &TextBox::gotFocus, this, &Form1::Text4_GotFocus);
-    connect(Text5, &TextBox::gotFocus, this, &Form1::Text5_GotFocus);
-    connect(Text6, &TextBox::gotFocus, this, &Form1::Text6_GotFocus);
-    connect(Text2, &TextBox::dblClick, this, &Form1::Text2_DblClick);
-    connect(Text3, &TextBox::dblClick, this, &Form1::Text3_DblClick);
-    connect(Text4, &TextBox::dblClick, this, &Form1::Text4_DblClick);
-    connect(Text5, &TextBox::dblClick, this, &Form1::Text5_DblClick);
-    connect(Text6, &TextBox::dblClick, this, &Form1::Text6_DblClick);
+    struct Handlers {
+        TextBox* field;
+        void (Form1::*change)();
+        void (Form1::*keyPress)(int&);
+        void (Form1::*gotFocus)();
+        void (Form1::*dblClick)();
+    };
+    const Handlers fields[] = {
+        {Text2, &Form1::Text2_Change, &Form1::Text2_KeyPress, &Form1::Text2_GotFocus, &Form1::Text2_DblClick},
+        {Text3, &Form1::Text3_Change, &Form1::Text3_KeyPress, &Form1::Text3_GotFocus, &Form1::Text3_DblClick},
+        {Text4, &Form1::Text4_Change, &Form1::Text4_KeyPress, &Form1::Text4_GotFocus, &Form1::Text4_DblClick},
+        {Text5, &Form1::Text5_Change, &Form1::Text5_KeyPress, &Form1::Text5_GotFocus, &Form1::Text5_DblClick},
+        {Text6, &Form1::Text6_Change, &Form1::Text6_KeyPress, &Form1::Text6_GotFocus, &Form1::Text6_DblClick},
+    };
+    for (const Handlers& h : fields) {
+        connect(h.field, &QLineEdit::textChanged, this, h.change);
+        h.field->setKeyPress([this, keyPress = h.keyPress](int& keyAscii) { (this->*keyPress)(keyAscii); });
+        connect(h.field, &TextBox::gotFocus, this, h.gotFocus);
+        connect(h.field, &TextBox::dblClick, this, h.dblClick);
+    }
     connect(Check1, &QCheckBox::stateChanged, this, &Form1::Check1_Click);
     connect(Check2, &QCheckBox::stateChanged, this, &Form1::Check2_Click);
     connect(Check3, &QCheckBox::stateChanged, this, &Form1::Check3_Click);
@@ -415,6 +422,7 @@ void Form1::Command4_Click()
         Text12->setText(repeatCount());
 
         const RollRequest request = readRequest(fields(), perDie, toStd(Text12->text()));
+        view.expect(request.times);
         runRoll(request, m_dice, view);
         // Busy from a repetition's first die to its total; nothing can look at the pointer between two
         // repetitions, so it goes back to the arrow once, here.
