@@ -66,10 +66,10 @@ QLineEdit* makeAddress(QWidget* parent, const QRect& geometry, const QString& te
 
 }  // namespace
 
-Picture::Picture(const QPixmap& pixmap, QWidget* parent) : QWidget(parent), m_pixmap(pixmap) {}
+ImageControl::ImageControl(const QPixmap& pixmap, QWidget* parent) : QWidget(parent), m_pixmap(pixmap) {}
 
 // A label would grey its picture out on the disabled panel.
-void Picture::paintEvent(QPaintEvent*) { QPainter(this).drawPixmap(0, 0, m_pixmap); }
+void ImageControl::paintEvent(QPaintEvent*) { QPainter(this).drawPixmap(0, 0, m_pixmap); }
 
 const QString& zentor::creditText()
 {
@@ -117,7 +117,7 @@ void zentor::buildUpperPanel()
     Move1 = makePanel(Picture1, twipsRect(240, 0, 3375, 1095));
     disableKeepingInk(Move1);
 
-    Image1 = new Picture(QPixmap(QStringLiteral(":/zentor.gif")), Move1);
+    Image1 = new ImageControl(QPixmap(QStringLiteral(":/zentor.gif")), Move1);
     Image1->setGeometry(twipsRect(1320, 0, 825, 825));
 
     // The panel's bottom edge cuts the label's lower part off; the caption sits high enough to show whole.

@@ -11,9 +11,9 @@ namespace tumblecast {
 class Platform;
 
 // A picture control: shows its image at its own size, in full colour even on a disabled panel.
-class Picture : public QWidget {
+class ImageControl : public QWidget {
 public:
-    Picture(const QPixmap& pixmap, QWidget* parent);
+    ImageControl(const QPixmap& pixmap, QWidget* parent);
     const QPixmap& pixmap() const { return m_pixmap; }
 
 protected:
@@ -38,7 +38,7 @@ public:
     QLineEdit* Text2;   // credit line, the only control that takes input
     QWidget* Move1;     // upper panel, disabled
     QLabel* Label1;
-    Picture* Image1;
+    ImageControl* Image1;
     QWidget* Move2;  // lower panel, disabled; its top strip lies under Text2
     QLabel* Label6;
     QLineEdit* Text1;  // e-mail address
