@@ -3,11 +3,14 @@
 #include <QApplication>
 #include <QDir>
 #include <QPixmap>
+#include <QPointer>
 
 #include <cstdio>
+#include <utility>
 
 #include "engine/random_source.h"
 #include "platform/qt_platform.h"
+#include "windows/about/zentor.h"
 #include "windows/main/form1.h"
 
 int main(int argc, char* argv[])
@@ -20,13 +23,21 @@ int main(int argc, char* argv[])
     tumblecast::QtPlatform platform;
     tumblecast::PhiloxSource dice;
     tumblecast::Form1 form(platform, dice);
-    form.show();
-    QApplication::processEvents();
-    const QString path = out.filePath(QStringLiteral("form1.png"));
-    if (!form.grab().save(path)) {
-        std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
-        return 1;
+    const QPointer<tumblecast::zentor> about = new tumblecast::zentor(platform);
+    const std::pair<QWidget*, QString> windows[] = {{&form, QStringLiteral("form1.png")},
+                                                    {about.data(), QStringLiteral("zentor.png")}};
+    for (const auto& [window, name] : windows) {
+        window->show();
+        QApplication::processEvents();
+        const QString path = out.filePath(name);
+        if (!window->grab().save(path)) {
+            std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+            return 1;
+        }
+        std::printf("%s\n", qPrintable(path));
     }
-    std::printf("%s\n", qPrintable(path));
-    return 0;
+    // Under a real display, RENDER_WINDOWS_STAY=1 keeps the windows up to be looked at.
+    const int status = qEnvironmentVariableIntValue("RENDER_WINDOWS_STAY") ? QApplication::exec() : 0;
+    delete about;
+    return status;
 }

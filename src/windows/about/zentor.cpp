@@ -1,0 +1,216 @@
+#include "windows/about/zentor.h"
+
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScreen>
+
+#include "platform/platform.h"
+#include "windows/common/controls.h"
+
+namespace tumblecast {
+
+namespace {
+
+const QString kRebuke = QStringLiteral("Nice try, credit thief! The authors' names stay where they are.");
+// The address boxes are narrow for their large type: about 13 characters fit the e-mail box.
+const QString kEmail = QStringLiteral("hi@tc.example");
+const QString kWeb = QStringLiteral("https://tc.example");
+
+// The window is laid out for Times New Roman; where it is missing, Liberation Serif has the same metrics.
+QFont serifFont(qreal points, bool underline = false)
+{
+    QFont font(QStringList{QStringLiteral("Times New Roman"), QStringLiteral("Liberation Serif")});
+    font.setStyleHint(QFont::Serif);
+    font.setPointSizeF(points);
+    font.setBold(true);
+    font.setUnderline(underline);
+    return font;
+}
+
+// A panel painted in the button face colour.
+QWidget* makePanel(QWidget* parent, const QRect& geometry)
+{
+    auto* panel = new QWidget(parent);
+    panel->setGeometry(geometry);
+    panel->setBackgroundRole(QPalette::Button);
+    panel->setAutoFillBackground(true);
+    return panel;
+}
+
+// A disabled panel only stops input: what it holds reads in the window text colour, not greyed out.
+void disableKeepingInk(QWidget* panel)
+{
+    panel->setEnabled(false);
+    QPalette palette = panel->palette();
+    const QColor ink = palette.color(QPalette::Active, QPalette::WindowText);
+    for (auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+        palette.setColor(QPalette::Disabled, role, ink);
+    panel->setPalette(palette);
+}
+
+QLineEdit* makeAddress(QWidget* parent, const QRect& geometry, const QString& text)
+{
+    auto* field = new QLineEdit(text, parent);
+    field->setGeometry(geometry);
+    field->setFrame(false);
+    field->setFont(serifFont(12, true));
+    field->setCursor(Qt::ArrowCursor);
+    field->setCursorPosition(0);
+    setBackColor(field, SystemColor::Menu);
+    return field;
+}
+
+}  // namespace
+
+ImageControl::ImageControl(const QPixmap& pixmap, QWidget* parent) : QWidget(parent), m_pixmap(pixmap) {}
+
+// A label would grey its picture out on the disabled panel.
+void ImageControl::paintEvent(QPaintEvent*) { QPainter(this).drawPixmap(0, 0, m_pixmap); }
+
+const QString& zentor::creditText()
+{
+    static const QString credit = QStringLiteral("by the Tumblecast authors");
+    return credit;
+}
+
+// A tool window with no decorations: no title bar, no task bar entry; the fixed frame is drawn here, so
+// it looks the same under every window manager (and under none).
+zentor::zentor(Platform& platform, QWidget* parent)
+    : QFrame(parent, Qt::Tool | Qt::FramelessWindowHint), m_platform(platform)
+{
+    setAttribute(Qt::WA_DeleteOnClose);
+    setFrameStyle(QFrame::WinPanel | QFrame::Raised);
+    const int frame = frameWidth();
+    const QRect client(frame, frame, twips(3840), twips(2535));
+    setFixedSize(client.width() + 2 * frame, client.height() + 2 * frame);
+
+    // The background panel is a pixel wider than the client area, which cuts it off.
+    Picture1 = makePanel(this, twipsRect(0, 0, 3855, 2535).translated(client.topLeft()).intersected(client));
+    // Siblings are created bottom first: Move2, Move1, then the credit line over Move2's top strip.
+    buildLowerPanel();
+    buildUpperPanel();
+
+    Text2 = new QLineEdit(creditText(), Picture1);
+    Text2->setGeometry(twipsRect(360, 1320, 3135, 285));
+    Text2->setFrame(false);
+    Text2->setAlignment(Qt::AlignCenter);
+    Text2->setFont(serifFont(12));
+    setBackColor(Text2, SystemColor::ButtonFace);
+    connect(Text2, &QLineEdit::textChanged, this, &zentor::Text2_Change);
+    Text2->setFocus();
+
+    for (QWidget* panel : {Picture1, Move1, Move2}) panel->installEventFilter(this);
+
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        QRect area(QPoint(), size());
+        area.moveCenter(screen->availableGeometry().center());
+        move(area.topLeft());
+    }
+}
+
+void zentor::buildUpperPanel()
+{
+    Move1 = makePanel(Picture1, twipsRect(240, 0, 3375, 1095));
+    disableKeepingInk(Move1);
+
+    Image1 = new ImageControl(QPixmap(QStringLiteral(":/zentor.gif")), Move1);
+    Image1->setGeometry(twipsRect(1320, 0, 825, 825));
+
+    // The panel's bottom edge cuts the label's lower part off; the caption sits high enough to show whole.
+    Label1 = new QLabel(QStringLiteral("Tumblecast 1.4"), Move1);
+    Label1->setGeometry(twipsRect(120, 840, 3135, 375));
+    Label1->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    Label1->setFont(serifFont(14.25));
+}
+
+void zentor::buildLowerPanel()
+{
+    Move2 = makePanel(Picture1, twipsRect(360, 1320, 3135, 1095));
+    disableKeepingInk(Move2);
+
+    Text3 = makeAddress(Move2, twipsRect(0, 720, 3135, 285), kWeb);
+    Text1 = makeAddress(Move2, twipsRect(1080, 360, 1695, 285), kEmail);
+    Label6 = new QLabel(QStringLiteral("E-mail: "), Move2);
+    Label6->setGeometry(twipsRect(360, 360, 765, 255));
+    Label6->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    Label6->setFont(serifFont(11.25));
+}
+
+void zentor::Form_Click() { unload(); }
+void zentor::Picture1_Click() { unload(); }
+void zentor::Move1_Click() { unload(); }
+void zentor::Move2_Click() { unload(); }
+
+// Every edit is undone at once. Putting the credit back runs this again, nested; that run finds the credit
+// and changes nothing more. Only emptying the line earns the rebuke.
+void zentor::Text2_Change()
+{
+    if (!Text2->text().isEmpty())
+        Text2->setText(creditText());
+    else
+        m_platform.message(kRebuke);
+    Text2->setText(creditText());
+}
+
+bool zentor::isClick(QObject* target, QEvent* event)
+{
+    const auto* mouse = static_cast<QMouseEvent*>(event);
+    if (mouse->button() != Qt::LeftButton) return false;
+    if (event->type() == QEvent::MouseButtonPress) {
+        m_pressed = target;
+        return false;
+    }
+    if (event->type() != QEvent::MouseButtonRelease) return false;
+    const bool click =
+        m_pressed == target && static_cast<QWidget*>(target)->rect().contains(mouse->position().toPoint());
+    m_pressed = nullptr;
+    return click;
+}
+
+// Disabled panels and what is on them get no mouse events of their own: Qt hands a click on them to the
+// first ancestor that takes it, and these filters see it on its way through each panel.
+bool zentor::eventFilter(QObject* watched, QEvent* event)
+{
+    switch (event->type()) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+            break;
+        default:
+            return QFrame::eventFilter(watched, event);
+    }
+    // The innermost panel takes the click; the outer ones never see it.
+    if (isClick(watched, event)) {
+        if (watched == Move1)
+            Move1_Click();
+        else if (watched == Move2)
+            Move2_Click();
+        else
+            Picture1_Click();
+    }
+    return true;
+}
+
+void zentor::mousePressEvent(QMouseEvent* event) { isClick(this, event); }
+
+void zentor::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (isClick(this, event)) Form_Click();
+}
+
+// With no title bar and no close box, Escape is the keyboard's way out.
+void zentor::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier)
+        unload();
+    else
+        QFrame::keyPressEvent(event);
+}
+
+void zentor::unload() { close(); }
+
+}  // namespace tumblecast
