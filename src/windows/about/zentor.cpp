@@ -1,5 +1,6 @@
 #include "windows/about/zentor.h"
 
+#include <QFontMetrics>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
@@ -16,9 +17,8 @@ namespace tumblecast {
 namespace {
 
 const QString kRebuke = QStringLiteral("Nice try, credit thief! The authors' names stay where they are.");
-// The address boxes are narrow for their large type: about 13 characters fit the e-mail box.
-const QString kEmail = QStringLiteral("hi@tc.example");
-const QString kWeb = QStringLiteral("https://tc.example");
+const QString kEmail = QStringLiteral("tumblecast@example.org");
+const QString kWeb = QStringLiteral("https://tumblecast.example.org");
 
 // The window is laid out for Times New Roman; where it is missing, Liberation Serif has the same metrics.
 QFont serifFont(qreal points, bool underline = false)
@@ -57,7 +57,13 @@ QLineEdit* makeAddress(QWidget* parent, const QRect& geometry, const QString& te
     auto* field = new QLineEdit(text, parent);
     field->setGeometry(geometry);
     field->setFrame(false);
-    field->setFont(serifFont(12, true));
+    // The boxes are narrow for 12-point type: an address keeps its face and steps down in size until it
+    // shows whole, rather than being cut off.
+    QFont font = serifFont(12, true);
+    const int room = geometry.width() - 4;  // the line edit's inner margins
+    while (font.pointSizeF() > 6 && QFontMetrics(font).horizontalAdvance(text) > room)
+        font.setPointSizeF(font.pointSizeF() - 0.25);
+    field->setFont(font);
     field->setCursor(Qt::ArrowCursor);
     field->setCursorPosition(0);
     setBackColor(field, SystemColor::Menu);
