@@ -8,7 +8,26 @@
 
 #include "engine/random_source.h"
 #include "platform/qt_platform.h"
+#include "windows/common/check_box.h"
+#include "windows/common/text_box.h"
 #include "windows/main/form1.h"
+#include "windows/main/result_box.h"
+
+namespace {
+
+bool save(QWidget& window, const QDir& out, const char* name)
+{
+    QApplication::processEvents();
+    const QString path = out.filePath(QString::fromLatin1(name));
+    if (!window.grab().save(path)) {
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+        return false;
+    }
+    std::printf("%s\n", qPrintable(path));
+    return true;
+}
+
+}  // namespace
 
 int main(int argc, char* argv[])
 {
@@ -21,12 +40,19 @@ int main(int argc, char* argv[])
     tumblecast::PhiloxSource dice;
     tumblecast::Form1 form(platform, dice);
     form.show();
+    if (!save(form, out, "form1.png")) return 1;
+
+    // After a roll with a modifier and repetitions, a selection, and the view scrolled to the caret.
+    form.Text2->setText(QStringLiteral("3"));
+    form.Text3->setText(QStringLiteral("999998"));
+    form.Check1->setValue(1);
+    form.Text4->setText(QStringLiteral("12"));
+    form.Check3->setValue(1);
+    form.Text6->setText(QStringLiteral("4"));
+    form.Command4_Click();
     QApplication::processEvents();
-    const QString path = out.filePath(QStringLiteral("form1.png"));
-    if (!form.grab().save(path)) {
-        std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
-        return 1;
-    }
-    std::printf("%s\n", qPrintable(path));
-    return 0;
+    form.Text1->setFocus();
+    form.Text1->setSelection(3, 40);
+    form.Text1->ensureCursorVisible();
+    return save(form, out, "form1-rolled.png") ? 0 : 1;
 }
