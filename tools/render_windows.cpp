@@ -45,9 +45,9 @@ int main(int argc, char* argv[])
     // After a roll with a modifier and repetitions, a selection, and the view scrolled to the caret.
     form.Text2->setText(QStringLiteral("3"));
     form.Text3->setText(QStringLiteral("999998"));
-    form.Check1->setValue(1);
+    form.Check1->setValue(tumblecast::CheckValue::Checked);
     form.Text4->setText(QStringLiteral("12"));
-    form.Check3->setValue(1);
+    form.Check3->setValue(tumblecast::CheckValue::Checked);
     form.Text6->setText(QStringLiteral("4"));
     form.Command4_Click();
     QApplication::processEvents();
