@@ -84,6 +84,10 @@ protected:
     void focusOutEvent(QFocusEvent* event) override;
 
 private:
+    static constexpr int kLeftMargin = 2;
+    static constexpr int kTopMargin = 1;
+    static constexpr int kDragScrollInterval = 50;
+
     void textChanged();
     void updateScrollBars();
     void updateMetrics();
