@@ -53,18 +53,3 @@ TEST_P(ReadRequestTest, FailsAtTheFirstValueThatDoesNotRead)
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, ReadRequestTest, ::testing::ValuesIn(kReadRows), test::RowName());
-
-TEST(RollRequest, CarriesTheModifierTextsAsTheRecordShowsThem)
-{
-    const auto read = readRequest(
-        {.dice = "2", .sides = "6", .perDie = true, .modify = "7", .totalModify = "", .storedTimes = "3"});
-    const auto& request = std::get<RollRequest>(read);
-    EXPECT_EQ(request.times, 3u);
-    EXPECT_EQ(request.modify, 7u);
-    EXPECT_EQ(request.modifyText, "7");
-    EXPECT_EQ(request.totalModify, 0u);
-    EXPECT_EQ(request.totalModifyText, "0");
-    EXPECT_EQ(repeatCountOf({.timesEnabled = true, .times = ""}), "1");
-    EXPECT_EQ(repeatCountOf({.timesEnabled = false, .times = "0"}), "1");
-    EXPECT_EQ(repeatCountOf({.timesEnabled = true, .times = "12"}), "12");
-}
