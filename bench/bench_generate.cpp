@@ -51,9 +51,9 @@ double windowSeconds(Form1& form, int dice, int times, std::uint64_t& bytes)
 {
     form.Text2->setText(QString::number(dice));
     form.Text3->setText(QStringLiteral("999998"));
-    form.Check1->setValue(1);
+    form.Check1->setValue(CheckValue::Checked);
     form.Text4->setText(QStringLiteral("999999"));
-    form.Check3->setValue(1);
+    form.Check3->setValue(CheckValue::Checked);
     form.Text6->setText(QString::number(times));
     QElapsedTimer timer;
     timer.start();

@@ -6,12 +6,30 @@
 #include <QPointer>
 
 #include <cstdio>
-#include <utility>
 
 #include "engine/random_source.h"
 #include "platform/qt_platform.h"
 #include "windows/about/zentor.h"
+#include "windows/common/check_box.h"
+#include "windows/common/text_box.h"
 #include "windows/main/form1.h"
+#include "windows/main/result_box.h"
+
+namespace {
+
+bool save(QWidget& window, const QDir& out, const char* name)
+{
+    QApplication::processEvents();
+    const QString path = out.filePath(QString::fromLatin1(name));
+    if (!window.grab().save(path)) {
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+        return false;
+    }
+    std::printf("%s\n", qPrintable(path));
+    return true;
+}
+
+}  // namespace
 
 int main(int argc, char* argv[])
 {
@@ -23,19 +41,27 @@ int main(int argc, char* argv[])
     tumblecast::QtPlatform platform;
     tumblecast::PhiloxSource dice;
     tumblecast::Form1 form(platform, dice);
+    form.show();
+    if (!save(form, out, "form1.png")) return 1;
+
     const QPointer<tumblecast::zentor> about = new tumblecast::zentor(platform);
-    const std::pair<QWidget*, QString> windows[] = {{&form, QStringLiteral("form1.png")},
-                                                    {about.data(), QStringLiteral("zentor.png")}};
-    for (const auto& [window, name] : windows) {
-        window->show();
-        QApplication::processEvents();
-        const QString path = out.filePath(name);
-        if (!window->grab().save(path)) {
-            std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
-            return 1;
-        }
-        std::printf("%s\n", qPrintable(path));
-    }
+    about->show();
+    if (!save(*about, out, "zentor.png")) return 1;
+
+    // After a roll with a modifier and repetitions, a selection, and the view scrolled to the caret.
+    form.Text2->setText(QStringLiteral("3"));
+    form.Text3->setText(QStringLiteral("999998"));
+    form.Check1->setValue(tumblecast::CheckValue::Checked);
+    form.Text4->setText(QStringLiteral("12"));
+    form.Check3->setValue(tumblecast::CheckValue::Checked);
+    form.Text6->setText(QStringLiteral("4"));
+    form.Command4_Click();
+    QApplication::processEvents();
+    form.Text1->setFocus();
+    form.Text1->setSelection(3, 40);
+    form.Text1->ensureCursorVisible();
+    if (!save(form, out, "form1-rolled.png")) return 1;
+
     // Under a real display, RENDER_WINDOWS_STAY=1 keeps the windows up to be looked at.
     const int status = qEnvironmentVariableIntValue("RENDER_WINDOWS_STAY") ? QApplication::exec() : 0;
     delete about;

@@ -11,17 +11,13 @@ bool isZeroCount(std::string_view text)
     return text.empty() || std::all_of(text.begin(), text.end(), [](char c) { return c == '0'; });
 }
 
-std::uint64_t number(std::string_view text)
-{
-    if (const auto value = readNumber(text)) return *value;
-    throw RollFailure(std::string(kTypeMismatch));
-}
-
 // An optional modifier: the empty text counts as 0 and is shown as "0".
-void readModifier(const std::string& text, std::uint64_t& value, std::string& shown)
+bool readModifier(const std::string& text, std::uint64_t& value, std::string& shown)
 {
-    value = text.empty() ? 0 : number(text);
     shown = text.empty() ? "0" : text;
+    const auto read = text.empty() ? std::optional<std::uint64_t>(0) : readNumber(text);
+    value = read.value_or(0);
+    return read.has_value();
 }
 
 }  // namespace
@@ -48,17 +44,27 @@ std::optional<std::uint64_t> readNumber(std::string_view text)
     return value;
 }
 
-RollRequest readRequest(const RollFields& fields, bool perDie, std::string_view times)
+std::string repeatCountOf(const RollFields& fields)
+{
+    return !fields.timesEnabled || fields.times.empty() ? std::string("1") : fields.times;
+}
+
+ReadRequest readRequest(const RollFields& fields)
 {
     RollRequest request;
-    request.times = number(times);
-    request.perDie = perDie;
-    if (perDie) readModifier(fields.modify, request.modify, request.modifyText);
-    readModifier(fields.totalModify, request.totalModify, request.totalModifyText);
-    request.dice = number(fields.dice);
-    request.sides = number(fields.sides);
-    if (request.times == 0 || request.dice == 0 || request.sides == 0)
-        throw RollFailure(std::string(kInvalidArgument));
+    request.perDie = fields.perDie;
+    const auto times = readNumber(fields.storedTimes);
+    if (!times) return kTypeMismatch;
+    request.times = *times;
+    if (fields.perDie && !readModifier(fields.modify, request.modify, request.modifyText))
+        return kTypeMismatch;
+    if (!readModifier(fields.totalModify, request.totalModify, request.totalModifyText)) return kTypeMismatch;
+    const auto dice = readNumber(fields.dice);
+    const auto sides = readNumber(fields.sides);
+    if (!dice || !sides) return kTypeMismatch;
+    request.dice = *dice;
+    request.sides = *sides;
+    if (request.times == 0 || request.dice == 0 || request.sides == 0) return kInvalidArgument;
     return request;
 }
 

@@ -2,9 +2,9 @@
 
 #include <cstdint>
 #include <optional>
-#include <stdexcept>
 #include <string>
 #include <string_view>
+#include <variant>
 
 namespace tumblecast {
 
@@ -17,17 +17,23 @@ inline constexpr std::string_view kNeedTimes =
 inline constexpr std::string_view kTypeMismatch = "Type mismatch";
 inline constexpr std::string_view kInvalidArgument = "Invalid procedure call or argument";
 
-// The texts of the roll fields and whether each optional one is switched on, as the window holds them.
+// The texts of the roll fields and whether each optional one is switched on, as the window holds them,
+// with what a run reads beside them: the per-die switch and the stored repeat count.
 struct RollFields {
     std::string dice{};
     std::string sides{};
+    bool perDie = false;  // the per-die modifier's box is ticked
     bool modifyEnabled = false;
     std::string modify{};
     bool totalModifyEnabled = false;
     std::string totalModify{};
     bool timesEnabled = false;
     std::string times{};
+    std::string storedTimes = "1";  // the repeat count a run stored for itself
 };
+
+// The repeat count a run stores: the repeat field's text while it is switched on and holds one, else "1".
+std::string repeatCountOf(const RollFields& fields);
 
 // The message of the first check that the fields fail, or nothing when they pass. A count of dice, of
 // sides or of repetitions that is zero, however many zeros it is written with, fails its check.
@@ -45,18 +51,13 @@ struct RollRequest {
     std::uint64_t times = 1;
 };
 
-// A run-time failure of a roll; what() is the message shown to the user.
-class RollFailure : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
-
 // The value of a text of ASCII digits; nothing for any other text, the empty text included.
 std::optional<std::uint64_t> readNumber(std::string_view text);
 
-// Reads a run's request from field texts: times is the stored repeat count. Throws RollFailure with
-// kTypeMismatch for a text that is not a number, in the order the run first needs each value, and with
+// A run's request, or the message of the first failure reading it: kTypeMismatch for a text that is not a
+// number, in the order the run first needs each value (the per-die modifier only when perDie), and
 // kInvalidArgument for no dice, no sides or no repetitions, which the checks keep from coming here.
-RollRequest readRequest(const RollFields& fields, bool perDie, std::string_view times);
+using ReadRequest = std::variant<RollRequest, std::string_view>;
+ReadRequest readRequest(const RollFields& fields);
 
 }  // namespace tumblecast

@@ -1,14 +1,9 @@
 #include <gtest/gtest.h>
 
 #include "engine/roll_request.h"
+#include "named_rows.h"
 
 using namespace tumblecast;
-
-namespace {
-
-RollFields valid() { return RollFields{.dice = "2", .sides = "6"}; }
-
-}  // namespace
 
 TEST(RollChecks, OnlyAsciiDigitsReadAsNumbers)
 {
@@ -19,30 +14,42 @@ TEST(RollChecks, OnlyAsciiDigitsReadAsNumbers)
         EXPECT_EQ(readNumber(bad), std::nullopt) << bad;
 }
 
-TEST(RollChecks, RequestReadsOnlyWhatTheRunNeedsAndRefusesNoCount)
-{
-    RollFields f = valid();
-    // Without the per-die branch its field is never read, whatever it holds.
-    f.modify = "junk";
-    EXPECT_EQ(readRequest(f, false, "3").times, 3u);
-    EXPECT_THROW(readRequest(f, true, "1"), RollFailure);
+namespace {
 
-    auto failure = [](const RollFields& fields, const char* times) {
-        try {
-            readRequest(fields, false, times);
-        } catch (const RollFailure& e) {
-            return std::string(e.what());
-        }
-        return std::string("no failure");
-    };
-    for (auto field : {&RollFields::dice, &RollFields::sides, &RollFields::totalModify}) {
-        RollFields g = valid();
-        g.*field = "5.5";
-        EXPECT_EQ(failure(g, "1"), "Type mismatch");
-        g.*field = "0";  // the checks never let a zero count through; a roll of it would be nothing
-        EXPECT_EQ(failure(g, "1"),
-                  field == &RollFields::totalModify ? "no failure" : "Invalid procedure call or argument");
-    }
-    EXPECT_EQ(failure(valid(), "2x"), "Type mismatch");
-    EXPECT_EQ(failure(valid(), "0"), "Invalid procedure call or argument");
+struct ReadRow {
+    const char* name;
+    RollFields fields;
+    std::string_view failure;  // empty: the request reads
+};
+void PrintTo(const ReadRow& row, std::ostream* out) { *out << row.name; }
+
+class ReadRequestTest : public ::testing::TestWithParam<ReadRow> {};
+
+const ReadRow kReadRows[] = {
+    {"PerDieFieldUnreadWithoutPerDie", {.dice = "2", .sides = "6", .modify = "junk", .storedTimes = "3"}, {}},
+    {"PerDieFieldReadWithPerDie",
+     {.dice = "2", .sides = "6", .perDie = true, .modify = "junk"},
+     kTypeMismatch},
+    {"DiceNotANumber", {.dice = "5.5", .sides = "6"}, kTypeMismatch},
+    {"SidesNotANumber", {.dice = "2", .sides = "1e3"}, kTypeMismatch},
+    {"TotalModifierNotANumber", {.dice = "2", .sides = "6", .totalModify = "4 2"}, kTypeMismatch},
+    {"StoredCountNotANumber", {.dice = "2", .sides = "6", .storedTimes = "2x"}, kTypeMismatch},
+    // The checks never let a zero count through; a roll of it would be nothing.
+    {"NoDice", {.dice = "0", .sides = "6"}, kInvalidArgument},
+    {"NoSides", {.dice = "2", .sides = "0"}, kInvalidArgument},
+    {"NoRepetitions", {.dice = "2", .sides = "6", .storedTimes = "0"}, kInvalidArgument},
+    {"ZeroTotalModifierIsFine", {.dice = "2", .sides = "6", .totalModify = "0"}, {}},
+};
+
+}  // namespace
+
+TEST_P(ReadRequestTest, FailsAtTheFirstValueThatDoesNotRead)
+{
+    const ReadRequest read = readRequest(GetParam().fields);
+    if (GetParam().failure.empty())
+        EXPECT_TRUE(std::holds_alternative<RollRequest>(read));
+    else
+        EXPECT_EQ(std::get<std::string_view>(read), GetParam().failure);
 }
+
+INSTANTIATE_TEST_SUITE_P(Rows, ReadRequestTest, ::testing::ValuesIn(kReadRows), test::RowName());

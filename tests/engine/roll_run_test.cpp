@@ -6,6 +6,8 @@
 
 #include "engine/random_source.h"
 #include "engine/roll_run.h"
+#include "engine/run_progress.h"
+#include "named_rows.h"
 #include "scripted_source.h"
 
 using namespace tumblecast;
@@ -101,4 +103,48 @@ TEST(RollRun, LargeRunHoldsItsInvariants)
         }
         EXPECT_EQ(source.counter(), 997u * 7);
     }
+}
+
+namespace {
+
+struct ProgressRow {
+    const char* name;
+    std::uint64_t dice;
+    std::uint64_t times;
+};
+void PrintTo(const ProgressRow& row, std::ostream* out) { *out << row.name; }
+
+class RunProgressTest : public ::testing::TestWithParam<ProgressRow> {};
+
+const ProgressRow kProgressRows[] = {
+    {"OneRepetition", 7, 1},
+    {"FewerDiceThanRepetitions", 3, 10},
+    {"MoreDiceThanRepetitions", 100, 7},
+    {"OneDie", 1, 1},
+};
+
+}  // namespace
+
+// Over a whole run the bar starts empty, never goes back, stays on its scale and is full at the last die.
+TEST_P(RunProgressTest, FillsOnceOverTheWholeRun)
+{
+    const auto [name, dice, times] = GetParam();
+    EXPECT_EQ(runProgress(0, dice, 0, times), 0u);
+    std::uint64_t last = 0;
+    for (std::uint64_t done = 0; done < times; ++done)
+        for (std::uint64_t soFar = 1; soFar <= dice; ++soFar) {
+            const std::uint64_t value = runProgress(done, dice, soFar, times);
+            ASSERT_GE(value, last) << done << " " << soFar;
+            ASSERT_LE(value, dice);
+            last = value;
+        }
+    EXPECT_EQ(last, dice);
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, RunProgressTest, ::testing::ValuesIn(kProgressRows), test::RowName());
+
+TEST(RunProgress, TheLargestRunStaysOnTheBarsScale)
+{
+    EXPECT_EQ(runProgress(9998, 9999, 9999, 9999), 9999u);
+    EXPECT_EQ(runProgress(4999, 9999, 5000, 9999), 4999u);
 }

@@ -4,10 +4,7 @@
 
 namespace tumblecast::test {
 
-RecordingPlatform::RecordingPlatform()
-{
-    EXPECT_TRUE(m_dir.isValid());
-}
+RecordingPlatform::RecordingPlatform() { EXPECT_TRUE(m_dir.isValid()); }
 
 std::optional<QString> RecordingPlatform::saveFileName(const SaveDialogRequest& request)
 {

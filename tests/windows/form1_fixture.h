@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <tuple>
 
 #include "engine/random_source.h"
 #include "recording_platform.h"
@@ -21,6 +22,15 @@
 #include "windows/main/result_box.h"
 
 namespace tumblecast::test {
+
+// The roll fields' texts; an optional field given no text is switched off.
+struct Entry {
+    const char* dice = "0";
+    const char* sides = "0";
+    const char* modify = nullptr;
+    const char* total = nullptr;
+    const char* times = nullptr;
+};
 
 // A fresh, shown and active main window for every test, with a recording platform behind it.
 class Form1Test : public ::testing::Test {
@@ -70,6 +80,29 @@ protected:
     }
 
     void generate() { QTest::mouseClick(form->Command4, Qt::LeftButton); }
+
+    void enter(const Entry& entry)
+    {
+        form->Text2->setText(QString::fromUtf8(entry.dice));
+        form->Text3->setText(QString::fromUtf8(entry.sides));
+        const std::tuple<CheckBox*, TextBox*, const char*> optional[] = {
+            {form->Check1, form->Text4, entry.modify},
+            {form->Check2, form->Text5, entry.total},
+            {form->Check3, form->Text6, entry.times}};
+        for (auto [box, field, text] : optional) {
+            box->setValue(text ? CheckValue::Checked : CheckValue::Unchecked);
+            field->setText(QString::fromUtf8(text));
+        }
+    }
+
+    // No run is going on: the pointer is the arrow, in the window and over its fields.
+    void expectIdle() const
+    {
+        EXPECT_EQ(form->cursor().shape(), Qt::ArrowCursor);
+        EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    }
+
+    TextBox* field(const char* name) const { return form->findChild<TextBox*>(QLatin1String(name)); }
 
     RecordingPlatform platform;
     PhiloxSource dice;

@@ -1,6 +1,7 @@
 #include <QProgressBar>
 
 #include "form1_fixture.h"
+#include "named_rows.h"
 #include "scripted_source.h"
 
 using namespace tumblecast;
@@ -13,64 +14,57 @@ namespace {
 
 const QString kSep = QStringLiteral("--------------------------------");
 const QString kDiceAndSides = QStringLiteral("You must enter a dice and side input.");
+const QString kModify = QStringLiteral("You must enter a modifyer or disable this feature.");
+const QString kTotal = QStringLiteral("You must enter a total modifyer or disable this feature.");
+const QString kTimes = QStringLiteral("You must enter how many times to roll or disable this feature.");
+
+struct CheckRow {
+    const char* name;
+    test::Entry entry;
+    const QString* message;
+};
+void PrintTo(const CheckRow& row, std::ostream* out) { *out << row.name; }
+
+const CheckRow kCheckRows[] = {
+    {"FreshStartsZeroDice", {.dice = "0", .sides = "6"}, &kDiceAndSides},
+    {"ZeroSidesStripsNothing", {.dice = "007", .sides = "0"}, &kDiceAndSides},
+    {"ZerosOnlyDice", {.dice = "0000", .sides = "6"}, &kDiceAndSides},
+    {"OnlyTheFirstFailingCheckSpeaks", {.dice = "2", .sides = "000000", .modify = ""}, &kDiceAndSides},
+    {"EmptyModifier", {.dice = "2", .sides = "6", .modify = "", .total = "", .times = ""}, &kModify},
+    {"EmptyTotalModifier", {.dice = "2", .sides = "6", .modify = "1", .total = "", .times = ""}, &kTotal},
+    {"EmptyRepeatCount", {.dice = "2", .sides = "6", .modify = "1", .total = "1", .times = ""}, &kTimes},
+    {"ZerosOnlyRepeatCount",
+     {.dice = "2", .sides = "6", .modify = "1", .total = "1", .times = "000"},
+     &kTimes},
+};
+
+class Form1Checks : public Form1Test, public ::testing::WithParamInterface<CheckRow> {};
 
 }  // namespace
 
-TEST_F(Form1Generate, EachCheckShowsItsMessageOnceAndTouchesNoField)
+TEST_P(Form1Checks, ShowsItsMessageOnceAndTouchesNoField)
 {
-    const char* modify = "You must enter a modifyer or disable this feature.";
-    const char* total = "You must enter a total modifyer or disable this feature.";
-    const char* times = "You must enter how many times to roll or disable this feature.";
-    struct Case {
-        const char *dice, *sides, *modify, *total, *times, *message;  // a null field is switched off
-    };
-    const Case cases[] = {
-        {"0", "6", nullptr, nullptr, nullptr, nullptr},    // a fresh start's zero dice
-        {"007", "0", nullptr, nullptr, nullptr, nullptr},  // a failed run strips no zeros
-        {"0000", "6", nullptr, nullptr, nullptr, nullptr},
-        {"2", "000000", "", nullptr, nullptr, nullptr},  // only the first failing check speaks
-        {"2", "6", "", "", "", modify},
-        {"2", "6", "1", "", "", total},
-        {"2", "6", "1", "1", "", times},
-        {"2", "6", "1", "1", "000", times},
-    };
-    for (const Case& c : cases) {
-        const QString message = c.message ? QString::fromLatin1(c.message) : kDiceAndSides;
-        form->Text2->setText(QString::fromLatin1(c.dice));
-        form->Text3->setText(QString::fromLatin1(c.sides));
-        const std::tuple<CheckBox*, TextBox*, const char*> optional[] = {
-            {form->Check1, form->Text4, c.modify},
-            {form->Check2, form->Text5, c.total},
-            {form->Check3, form->Text6, c.times}};
-        for (auto [box, field, text] : optional) {
-            box->setValue(text ? 1 : 0);
-            field->setText(QString::fromLatin1(text));
-        }
-        form->Text1->append("the last roll");
-        platform.messages.clear();
-        generate();
-        EXPECT_EQ(platform.messages, QStringList{message}) << c.dice << " " << c.sides;
-        EXPECT_TRUE(form->Text1->isEmpty());
-        EXPECT_FALSE(form->Command6->isEnabled());
-        EXPECT_EQ(form->cursor().shape(), Qt::ArrowCursor);
-        EXPECT_EQ(QApplication::overrideCursor(), nullptr);
-        EXPECT_EQ(form->Text2->text(), QString::fromLatin1(c.dice));
-        EXPECT_EQ(form->Text3->text(), QString::fromLatin1(c.sides));
-        EXPECT_EQ(form->Text6->text(), QString::fromLatin1(c.times));
-    }
-    EXPECT_TRUE(form->Text12->text().isEmpty());  // no run got as far as storing its count
+    const CheckRow& row = GetParam();
+    enter(row.entry);
+    form->Text1->append("the last roll");
+    generate();
+    EXPECT_EQ(platform.messages, QStringList{*row.message});
+    EXPECT_TRUE(form->Text1->isEmpty());
+    EXPECT_FALSE(form->Command6->isEnabled());
+    expectIdle();
+    EXPECT_EQ(form->Text2->text(), QString::fromUtf8(row.entry.dice));
+    EXPECT_EQ(form->Text3->text(), QString::fromUtf8(row.entry.sides));
+    EXPECT_EQ(form->Text6->text(), QString::fromUtf8(row.entry.times));
+    EXPECT_TRUE(form->Text12->text().isEmpty());  // no count stored
 }
+
+INSTANTIATE_TEST_SUITE_P(Rows, Form1Checks, ::testing::ValuesIn(kCheckRows), test::RowName());
 
 TEST_F(Form1Generate, LeadingZerosAreStrippedThroughTheFieldsAndShownStripped)
 {
     ScriptedSource source(20, {4, 9, 1, 2, 3, 4, 5, 6, 7});
     open(source);
-    form->Text2->setText(QStringLiteral("0002"));
-    form->Text3->setText(QStringLiteral("0020"));
-    form->Check1->setValue(1);
-    form->Text4->setText(QStringLiteral("007"));
-    form->Check2->setValue(1);
-    form->Text5->setText(QStringLiteral("005"));
+    enter({.dice = "0002", .sides = "0020", .modify = "007", .total = "005"});
     generate();
     EXPECT_TRUE(platform.messages.isEmpty());
     EXPECT_EQ(form->Text2->text(), QStringLiteral("2"));
@@ -81,8 +75,7 @@ TEST_F(Form1Generate, LeadingZerosAreStrippedThroughTheFieldsAndShownStripped)
                                        kSep + QStringLiteral("\r\n\r\n"));
 
     // A modifier of zeros only empties in the stripping, and the record shows it as 0.
-    form->Text4->setText(QStringLiteral("000"));
-    form->Text5->setText(QStringLiteral("00"));
+    enter({.dice = "2", .sides = "20", .modify = "000", .total = "00"});
     generate();
     EXPECT_EQ(form->Text4->text(), QString());
     EXPECT_EQ(form->Text5->text(), QString());
@@ -90,11 +83,7 @@ TEST_F(Form1Generate, LeadingZerosAreStrippedThroughTheFieldsAndShownStripped)
         form->Text1->text().startsWith(QStringLiteral("1 + 0 = 1\r\n2 + 0 = 2\r\n\r\nTotal:3 + 0 = 3\r\n")));
 
     // The repeat count is stripped as well, and stored for the run.
-    form->Check1->setValue(0);
-    form->Check2->setValue(0);
-    form->Check3->setValue(1);
-    form->Text2->setText(QStringLiteral("1"));
-    form->Text6->setText(QStringLiteral("0005"));
+    enter({.dice = "1", .sides = "20", .times = "0005"});
     generate();
     EXPECT_EQ(form->Text6->text(), QStringLiteral("5"));
     EXPECT_EQ(form->Text12->text(), QStringLiteral("5"));
@@ -124,8 +113,7 @@ TEST_F(Form1Generate, WorkedExampleByteForByte)
     EXPECT_EQ(form->ProgressBar1->value(), 0);
     EXPECT_EQ(form->ProgressBar1->maximum(), 2);
     EXPECT_TRUE(form->Command6->isEnabled());
-    EXPECT_EQ(form->cursor().shape(), Qt::ArrowCursor);
-    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    expectIdle();
 
     // The record copies out of the box exactly, line ends and all.
     form->Text1->setFocus();
@@ -133,92 +121,112 @@ TEST_F(Form1Generate, WorkedExampleByteForByte)
     QTest::keyClick(form->Text1, Qt::Key_C, Qt::ControlModifier);
     EXPECT_EQ(platform.clipboard, QStringList{expected});
 
-    // Both modifiers off: the plain branch.
+    // Both modifiers off: the plain branch; the repeat field was switched off holding "0": one repetition.
     QTest::mouseClick(form->Check1, Qt::LeftButton);
     QTest::mouseClick(form->Check2, Qt::LeftButton);
     QTest::mouseClick(form->Check3, Qt::LeftButton);
     generate();
     EXPECT_EQ(form->Text1->text(),
               QStringLiteral("3\r\n5\r\n\r\nTotal:8 + 0 = 8\r\n") + kSep + QStringLiteral("\r\n\r\n"));
-    // The repeat field was switched off holding "0": one repetition.
     EXPECT_EQ(form->Text6->text(), QStringLiteral("0"));
     EXPECT_EQ(form->Text12->text(), QStringLiteral("1"));
 }
 
-TEST_F(Form1Generate, TextThatIsNoNumberEndsOnTheFailurePath)
+namespace {
+
+struct PasteRow {
+    const char* name;
+    const char* field;
+    const char* pasted;
+};
+void PrintTo(const PasteRow& row, std::ostream* out) { *out << row.name; }
+
+const PasteRow kPasteRows[] = {
+    {"DiceWithALetter", "Text2", "12a"},     {"DiceWithAPoint", "Text2", "5.5"},
+    {"SidesInExponentForm", "Text3", "1e3"}, {"ModifierInWideDigits", "Text4", "\xef\xbc\x95"},
+    {"TotalWithABlank", "Text5", "4 2"},     {"RepeatCountWithALetter", "Text6", "3x"},
+};
+
+class Form1Pasted : public Form1Test, public ::testing::WithParamInterface<PasteRow> {};
+
+}  // namespace
+
+TEST_P(Form1Pasted, TextThatIsNoNumberEndsOnTheFailurePath)
 {
-    struct Case {
-        TextBox* field;
-        const char* pasted;
-    };
-    form->Check1->setValue(1);
-    form->Check2->setValue(1);
-    form->Check3->setValue(1);
-    for (const Case c :
-         {Case{form->Text2, "12a"}, Case{form->Text2, "5.5"}, Case{form->Text3, "1e3"},
-          Case{form->Text4, "\xef\xbc\x95"}, Case{form->Text5, "4 2"}, Case{form->Text6, "3x"}}) {
-        form->Text2->setText(QStringLiteral("3"));
-        form->Text3->setText(QStringLiteral("6"));
-        form->Text4->setText(QStringLiteral("1"));
-        form->Text5->setText(QStringLiteral("1"));
-        form->Text6->setText(QStringLiteral("2"));
-        pasteAll(c.field, QString::fromUtf8(c.pasted));
-        ASSERT_EQ(c.field->text(), QString::fromUtf8(c.pasted));
-        platform.messages.clear();
-        generate();
-        EXPECT_EQ(platform.messages, QStringList{QStringLiteral("Type mismatch")}) << c.pasted;
-        EXPECT_TRUE(form->Text1->isEmpty());
-        EXPECT_EQ(form->cursor().shape(), Qt::ArrowCursor);
-        EXPECT_EQ(QApplication::overrideCursor(), nullptr);
-        EXPECT_EQ(c.field->text(), QString::fromUtf8(c.pasted));  // nothing undone, nothing changed
-        // The window is still usable afterwards.
-        c.field->setText(QStringLiteral("2"));
-        platform.messages.clear();
-        generate();
-        EXPECT_TRUE(platform.messages.isEmpty());
-        EXPECT_FALSE(form->Text1->isEmpty());
-    }
+    TextBox* pastedInto = field(GetParam().field);
+    const QString pasted = QString::fromUtf8(GetParam().pasted);
+    enter({.dice = "3", .sides = "6", .modify = "1", .total = "1", .times = "2"});
+    pasteAll(pastedInto, pasted);
+    ASSERT_EQ(pastedInto->text(), pasted);
+    generate();
+    EXPECT_EQ(platform.messages, QStringList{QStringLiteral("Type mismatch")});
+    EXPECT_TRUE(form->Text1->isEmpty());
+    expectIdle();
+    EXPECT_EQ(pastedInto->text(), pasted);  // nothing undone, nothing changed
+    // The window is still usable afterwards.
+    pastedInto->setText(QStringLiteral("2"));
+    platform.messages.clear();
+    generate();
+    EXPECT_TRUE(platform.messages.isEmpty());
+    EXPECT_FALSE(form->Text1->isEmpty());
 }
+
+INSTANTIATE_TEST_SUITE_P(Rows, Form1Pasted, ::testing::ValuesIn(kPasteRows), test::RowName());
 
 TEST_F(Form1Generate, AFailureMidRunKeepsWhatWasWrittenAndWhereTheBarWas)
 {
     ScriptedSource source(6, {4, 2, 6});  // three dice, where the run wants five
     open(source);
-    form->Text2->setText(QStringLiteral("5"));
-    form->Text3->setText(QStringLiteral("6"));
+    enter({.dice = "5", .sides = "6"});
     generate();
     EXPECT_EQ(platform.messages, QStringList{QStringLiteral("the script has no more dice")});
     EXPECT_EQ(form->Text1->text(), QStringLiteral("4\r\n2\r\n6\r\n"));
     EXPECT_TRUE(form->Command6->isEnabled());
     EXPECT_EQ(form->ProgressBar1->maximum(), 5);
     EXPECT_EQ(form->ProgressBar1->value(), 3);
-    EXPECT_EQ(form->cursor().shape(), Qt::ArrowCursor);
-    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    expectIdle();
     EXPECT_EQ(form->Text12->text(), QStringLiteral("1"));
 }
 
-// Two starts of the program that make the same runs roll the same dice; one start never repeats itself.
-TEST_F(Form1Generate, RollsRepeatFromStartToStartAndStayOnTheDie)
+TEST_F(Form1Generate, EachRunRollsOnFromTheProgramsGenerator)
 {
-    auto session = [this] {  // one start of the program
-        PhiloxSource source;
-        open(source);
-        form->Text2->setText(QStringLiteral("9999"));
-        form->Text3->setText(QStringLiteral("20"));
-        form->Check3->setValue(1);
-        form->Text6->setText(QStringLiteral("3"));
-        generate();
-        const QString first = form->Text1->text();
-        generate();
-        const QString second = form->Text1->text();
-        form.reset();
-        return std::pair{first, second};
-    };
-    const auto a = session();
-    const auto b = session();
-    EXPECT_EQ(a, b);
-    EXPECT_NE(a.first, a.second);
+    enter({.dice = "2", .sides = "6"});
+    generate();
+    const QString first = form->Text1->text();
+    generate();
+    EXPECT_NE(form->Text1->text(), first);
+    EXPECT_EQ(dice.counter(), 4u);
+}
 
-    // Each run rolls every die it shows: 3 x 9999 lines of a face, 3 blocks of four lines, a last empty line.
-    EXPECT_EQ(a.first.count(QStringLiteral("\r\n")), 3 * 9999 + 3 * 4);
+namespace {
+
+// Notes, at every die, whether the pointer shows the run as busy over the window and its fields.
+class WatchingSource final : public RandomSource {
+public:
+    explicit WatchingSource(const QWidget*& window) : m_window(window) {}
+    float next() override
+    {
+        const QCursor* over = QApplication::overrideCursor();
+        busy.push_back(m_window->cursor().shape() == Qt::WaitCursor && over &&
+                       over->shape() == Qt::WaitCursor);
+        return 0.5f;
+    }
+    std::vector<bool> busy;
+
+private:
+    const QWidget*& m_window;
+};
+
+}  // namespace
+
+TEST_F(Form1Generate, PointerIsBusyForEveryDieOfARun)
+{
+    const QWidget* window = nullptr;
+    WatchingSource source(window);
+    open(source);
+    window = form.get();
+    enter({.dice = "3", .sides = "6", .times = "2"});
+    generate();
+    EXPECT_EQ(source.busy, std::vector<bool>(6, true));
+    expectIdle();
 }

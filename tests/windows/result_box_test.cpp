@@ -1,4 +1,5 @@
 #include "windows/main/result_box.h"
+#include "windows/main/line_scale.h"
 
 #include <QApplication>
 #include <QMenu>
@@ -55,38 +56,25 @@ TEST_F(ResultBoxTest, KeepsLineEndsAndSignalsEachChange)
     EXPECT_EQ(box.selStart(), 0u);
 }
 
-TEST_F(ResultBoxTest, KeyboardMovesOverWholeLineEnds)
+// The moves themselves are tested without the widget; here, that keys reach them by their meaning.
+TEST_F(ResultBoxTest, KeysMoveTheCaretByTheirMeaning)
 {
-    fill("abcdef\r\nx\r\nabcdef\r\n");
+    fill("3 + 1 = 4\r\nx\r\nabcdef\r\n");
+    key(Qt::Key_Right, Qt::ControlModifier);
+    EXPECT_EQ(box.selection(), (Selection{2, 2}));
+    key(Qt::Key_Right, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(box.selectedText(), QStringLiteral("+ "));
+    key(Qt::Key_Left);
+    EXPECT_EQ(box.selection(), (Selection{2, 2}));
     key(Qt::Key_Down, Qt::ShiftModifier);
-    EXPECT_EQ(box.selectedText(), QStringLiteral("abcdef\r\n"));
+    EXPECT_EQ(box.selectedText(), QStringLiteral("+ 1 = 4\r\nx"));
+    key(Qt::Key_Down);
     key(Qt::Key_End, Qt::ShiftModifier);
-    EXPECT_EQ(box.selectedText(), QStringLiteral("abcdef\r\nx"));
-    key(Qt::Key_Right, Qt::ShiftModifier);
-    EXPECT_EQ(box.selectedText(), QStringLiteral("abcdef\r\nx\r\n"));
-    key(Qt::Key_Left, Qt::ShiftModifier);
-    EXPECT_EQ(box.selection().cursor, 9u);
-
-    // Without Shift an arrow first collapses the selection to its own side.
-    key(Qt::Key_Left);
-    EXPECT_EQ(box.selection(), (Selection{0, 0}));
-
-    // Up and Down aim for the column they started from, across a shorter line.
-    key(Qt::Key_End);
-    key(Qt::Key_Left);
-    key(Qt::Key_Down);
-    EXPECT_EQ(box.selection().cursor, 9u);
-    key(Qt::Key_Down);
-    EXPECT_EQ(box.selection().cursor, 16u);
-    key(Qt::Key_Home, Qt::ShiftModifier);
-    EXPECT_EQ(box.selectedText(), QStringLiteral("abcde"));
-
-    key(Qt::Key_End, Qt::ControlModifier);
-    EXPECT_EQ(box.selection().cursor, 19u);
-    key(Qt::Key_Right);
-    EXPECT_EQ(box.selection().cursor, 19u);
+    EXPECT_EQ(box.selectedText(), QStringLiteral("cdef"));
     key(Qt::Key_Home, Qt::ControlModifier | Qt::ShiftModifier);
-    EXPECT_EQ(box.selectedText(), box.text());
+    EXPECT_EQ(box.selection(), (Selection{16, 0}));
+    key(Qt::Key_End, Qt::ControlModifier);
+    EXPECT_EQ(box.selection().cursor, box.source().size());
 }
 
 TEST_F(ResultBoxTest, CopiesOnlyASelection)
@@ -154,7 +142,7 @@ TEST_F(ResultBoxTest, MouseSetsExtendsAndSelectsWords)
     EXPECT_EQ(box.selection(), (Selection{1, 2}));
 }
 
-TEST_F(ResultBoxTest, ScrollsByLinesOnceTheRunIsOver)
+TEST_F(ResultBoxTest, ScrollsByLinesOnceTheRunIsOverAndPagesWithTheCaret)
 {
     std::string lines;
     for (int i = 0; i < 100000; ++i) lines += std::to_string(i) + " + 1\r\n";
@@ -167,13 +155,19 @@ TEST_F(ResultBoxTest, ScrollsByLinesOnceTheRunIsOver)
     EXPECT_EQ(bar->maximum(), 100001 - page);
     EXPECT_EQ(bar->pageStep(), page);
 
+    // The view turns a page with the caret, so the caret keeps its place on the screen.
+    key(Qt::Key_Down);
     key(Qt::Key_PageDown);
-    EXPECT_EQ(box.selection().cursor, box.source().lineStart(page));
-    EXPECT_EQ(box.firstVisibleLine(), static_cast<std::uint64_t>(page));
+    key(Qt::Key_PageDown);
+    EXPECT_EQ(box.selection().cursor, box.source().lineStart(2 * page + 1));
+    EXPECT_EQ(bar->value(), 2 * page);
+    key(Qt::Key_PageUp, Qt::ShiftModifier);
+    EXPECT_EQ(box.selectedText().count(QStringLiteral("\r\n")), page);
+    EXPECT_EQ(bar->value(), page);
+
     key(Qt::Key_End, Qt::ControlModifier);
     EXPECT_EQ(bar->value(), bar->maximum());
-    const QPoint caret = box.pointOf(box.selection().cursor);
-    EXPECT_TRUE(box.viewport()->rect().contains(caret));
+    EXPECT_TRUE(box.viewport()->rect().contains(box.pointOf(box.selection().cursor)));
     bar->setValue(10);
     EXPECT_EQ(box.offsetAt(QPoint(0, 1)), box.source().lineStart(10));
 
@@ -181,6 +175,26 @@ TEST_F(ResultBoxTest, ScrollsByLinesOnceTheRunIsOver)
     QCoreApplication::processEvents();
     EXPECT_EQ(bar->maximum(), 0);
     EXPECT_EQ(box.firstVisibleLine(), 0u);
+}
+
+TEST_F(ResultBoxTest, ScrollsSidewaysToFollowTheCaret)
+{
+    const std::string wide = "Total:19997970003 + 999999 = 19998970002";
+    fill(wide + "\r\n1\r\n");
+    QScrollBar* bar = box.horizontalScrollBar();
+    // One column more than the longest line, for the caret after it.
+    EXPECT_EQ(bar->maximum(), static_cast<int>(wide.size()) + 1 - box.columnsPerPage());
+    key(Qt::Key_End);
+    EXPECT_EQ(bar->value(), bar->maximum());
+    EXPECT_TRUE(box.viewport()->rect().contains(box.pointOf(box.selection().cursor)));
+    key(Qt::Key_Left, Qt::ControlModifier);
+    key(Qt::Key_Down);
+    EXPECT_EQ(box.selection().cursor, wide.size() + 3);  // the end of the short line
+    EXPECT_EQ(bar->value(), 1);                          // back just far enough to show the caret
+    key(Qt::Key_Home);
+    EXPECT_EQ(bar->value(), 0);
+    bar->setValue(5);
+    EXPECT_EQ(box.offsetAt(box.pointOf(5) + QPoint(1, 1)), 5u);
 }
 
 TEST(ResultBoxLineScale, FitsAnyLineCountIntoTheBar)

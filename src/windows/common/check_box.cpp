@@ -13,8 +13,8 @@ namespace tumblecast {
 
 namespace {
 
-// The captions are laid out for a classic check box, whose text sits closer to its box than the
-// toolkit's styles put it; with their wider gap the longest captions would run under the fields.
+// The captions are laid out with their text 3 pixels from the box; the styles' own wider gap would run the
+// longest captions under the fields beside them.
 class CompactCheckStyle final : public QProxyStyle {
 public:
     CompactCheckStyle() : QProxyStyle(QStyleFactory::create(QApplication::style()->name())) {}
@@ -42,22 +42,32 @@ CheckBox::CheckBox(const QString& caption, QWidget* parent) : QCheckBox(caption,
     setStyle(compactCheckStyle());
 }
 
-int CheckBox::value() const
+CheckValue CheckBox::value() const
 {
     switch (checkState()) {
         case Qt::Unchecked:
-            return 0;
+            return CheckValue::Unchecked;
         case Qt::Checked:
-            return 1;
+            return CheckValue::Checked;
         case Qt::PartiallyChecked:
-            return 2;
+            return CheckValue::Grayed;
     }
-    return 0;
+    return CheckValue::Unchecked;
 }
 
-void CheckBox::setValue(int value)
+void CheckBox::setValue(CheckValue value)
 {
-    setCheckState(value == 1 ? Qt::Checked : value == 2 ? Qt::PartiallyChecked : Qt::Unchecked);
+    switch (value) {
+        case CheckValue::Unchecked:
+            setCheckState(Qt::Unchecked);
+            break;
+        case CheckValue::Checked:
+            setCheckState(Qt::Checked);
+            break;
+        case CheckValue::Grayed:
+            setCheckState(Qt::PartiallyChecked);
+            break;
+    }
 }
 
 void CheckBox::nextCheckState()

@@ -4,16 +4,19 @@
 
 namespace tumblecast {
 
-// A check box with the classic Value: 0 unticked, 1 ticked, 2 grey. The user's clicks only ever tick and
-// untick; grey is set by the program.
+// A check box's value; the numbers are those the profile and the window's handlers speak of.
+enum class CheckValue { Unchecked = 0, Checked = 1, Grayed = 2 };
+
+// A check box whose value can be grey as well as ticked or not. The user's clicks only ever tick and
+// untick; grey is set by the program. Its access key ticks or unticks it at once.
 class CheckBox : public QCheckBox {
     Q_OBJECT
 public:
     explicit CheckBox(const QString& caption, QWidget* parent = nullptr);
 
-    int value() const;
+    CheckValue value() const;
     // Runs the click handlers (stateChanged) only when the value changes.
-    void setValue(int value);
+    void setValue(CheckValue value);
 
 protected:
     void nextCheckState() override;

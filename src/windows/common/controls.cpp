@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QFrame>
 #include <QPalette>
-#include <QVariant>
 #include <QWidget>
 
 namespace tumblecast {
@@ -19,13 +18,9 @@ QPalette::ColorRole roleOf(SystemColor color)
             return QPalette::Button;
         case SystemColor::Menu:
             return QPalette::Window;
-        case SystemColor::WindowText:
-            return QPalette::WindowText;
     }
     return QPalette::Base;
 }
-
-constexpr const char* kBackColor = "BackColor";
 
 }  // namespace
 
@@ -38,13 +33,6 @@ void setBackColor(QWidget* widget, SystemColor color)
     for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
         palette.setColor(group, QPalette::Base, shade);
     widget->setPalette(palette);
-    widget->setProperty(kBackColor, static_cast<int>(color));
-}
-
-SystemColor backColor(const QWidget* widget)
-{
-    const QVariant v = widget->property(kBackColor);
-    return v.isValid() ? static_cast<SystemColor>(v.toInt()) : SystemColor::WindowBackground;
 }
 
 QFont dialogFont()

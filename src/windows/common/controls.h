@@ -19,13 +19,11 @@ inline QRect twipsRect(int left, int top, int width, int height)
 enum class SystemColor {
     WindowBackground,  // text box background
     ButtonFace,        // disabled field, dialog surface
-    Menu,
-    WindowText,
+    Menu,              // the about window's address boxes
 };
 
-// Sets a control's background colour and remembers it in the "BackColor" property.
+// Sets a control's background colour, in every colour group.
 void setBackColor(QWidget* widget, SystemColor color);
-SystemColor backColor(const QWidget* widget);
 
 // The 8-point sans the windows are laid out for.
 QFont dialogFont();

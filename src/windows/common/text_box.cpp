@@ -13,13 +13,6 @@ void TextBox::setKeyPress(KeyPress handler)
     setAttribute(Qt::WA_InputMethodEnabled, !m_keyPress);
 }
 
-int TextBox::filtered(int code) const
-{
-    int keyAscii = code;
-    m_keyPress(keyAscii);
-    return keyAscii;
-}
-
 void TextBox::keyPressEvent(QKeyEvent* event)
 {
     // Keys that make no character (arrows, Home, Delete) and focus moves are not typed characters.
@@ -29,19 +22,10 @@ void TextBox::keyPressEvent(QKeyEvent* event)
         QLineEdit::keyPressEvent(event);
         return;
     }
-    const int code = event->text().at(0).unicode();
-    const int result = filtered(code);
-    if (result == 0) {
-        event->accept();
-        return;
-    }
-    if (result == code) {
+    if (m_keyPress(event->text().at(0).unicode()))
         QLineEdit::keyPressEvent(event);
-        return;
-    }
-    QKeyEvent replaced(event->type(), event->key(), event->modifiers(), QString(QChar(char16_t(result))),
-                       event->isAutoRepeat(), event->count());
-    QLineEdit::keyPressEvent(&replaced);
+    else
+        event->accept();
 }
 
 // Text composed elsewhere still passes the filter, character by character.
@@ -53,7 +37,7 @@ void TextBox::inputMethodEvent(QInputMethodEvent* event)
     }
     QString commit;
     for (const QChar c : event->commitString())
-        if (const int code = filtered(c.unicode())) commit += QChar(char16_t(code));
+        if (m_keyPress(c.unicode())) commit += c;
     QInputMethodEvent kept(event->preeditString(), event->attributes());
     kept.setCommitString(commit, event->replacementStart(), event->replacementLength());
     QLineEdit::inputMethodEvent(&kept);

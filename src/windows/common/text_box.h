@@ -6,13 +6,13 @@
 
 namespace tumblecast {
 
-// A single-line text box that, like the classic control, lets its owner see each typed character before
-// it arrives (and replace or drop it), and says when it gets the focus or is double-clicked.
+// A single-line text box that lets its owner see each typed character before it arrives and drop it,
+// and says when it gets the focus or is double-clicked.
 class TextBox : public QLineEdit {
     Q_OBJECT
 public:
-    // Sees each typed character's code and may replace it; 0 drops the character.
-    using KeyPress = std::function<void(int& keyAscii)>;
+    // Sees each typed character's code; false drops the character.
+    using KeyPress = std::function<bool(int code)>;
 
     explicit TextBox(QWidget* parent = nullptr);
     // A filtered field takes its characters one key at a time: no input method composes them.
@@ -29,8 +29,6 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
 
 private:
-    int filtered(int code) const;
-
     KeyPress m_keyPress;
 };
 

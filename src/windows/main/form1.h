@@ -1,75 +1,31 @@
 #pragma once
 
-#include <QElapsedTimer>
 #include <QWidget>
 
 #include "engine/roll_request.h"
-
-class QGroupBox;
-class QFrame;
-class QLabel;
-class QProgressBar;
+#include "windows/main/form1_controls.h"
 
 namespace tumblecast {
 
-class ButtonCheckBox;
 class CheckBox;
-class CommandButton;
 class Platform;
 class RandomSource;
-class ResultBox;
 class TextBox;
 
-// The main window. Controls and handlers carry the names the program's behaviour is written in, so a rule
-// about "Text4" or "Command4_Click" is found here under that name.
-class Form1 : public QWidget {
+// The main window: its controls (Form1Controls, laid out in form1_controls.cpp) and its handlers. Handlers
+// carry the names the window's behaviour is written in, so "Command4_Click" is found under that name.
+class Form1 : public QWidget, public Form1Controls {
     Q_OBJECT
 public:
     Form1(Platform& platform, RandomSource& dice, QWidget* parent = nullptr);
     ~Form1() override;
 
-    // Frame "Result"
-    QGroupBox* Frame1;
-    ResultBox* Text1;
-
-    // Frame "Dice Roller"
-    QGroupBox* Frame2;
-    QWidget* Picture1;
-    CheckBox* Check5;  // grey label "Dice:"
-    CheckBox* Check4;  // grey label "Sides:"
-    TextBox* Text2;
-    TextBox* Text3;
-    CheckBox* Check1;
-    TextBox* Text4;
-    CheckBox* Check2;
-    TextBox* Text5;
-    CheckBox* Check3;
-    TextBox* Text6;
-    QFrame* Line1;
-    CommandButton* Command4;
-    CommandButton* Command2;
-    CommandButton* Command1;
-    CommandButton* Command3;
-    QFrame* Line4;
-    CommandButton* Command6;
-    QProgressBar* ProgressBar1;
-    CommandButton* Command5;
-    ButtonCheckBox* Check6;
-
-    // Frame "Quick Slots": presets, then the user's slots
-    QGroupBox* Frame3;
-    CommandButton *Option1, *Option2, *Option3, *Option4, *Option5, *Option6, *Option7, *Option8;
-    CommandButton *Option15, *Option9, *Option10;
-    CommandButton *Option11, *Option12, *Option13, *Option14, *Option17;
-    QLabel *Label3, *Label4, *Label5, *Label6, *Label7, *Label8, *Label9, *Label10;
-    QLabel *Label1, *Label11, *Label12;
-    QLabel *Label13, *Label14, *Label15, *Label16, *Label17;
-    QFrame* Line3;
-    QFrame* Line2;
-
-    // Scratch fields the user never sees
-    TextBox* Text12;
-    TextBox* TextHelp;
+    // Key filters of the numeric fields: each sees a typed character's code and sets it to 0 to drop it.
+    void Text2_KeyPress(int& keyAscii);
+    void Text3_KeyPress(int& keyAscii);
+    void Text4_KeyPress(int& keyAscii);
+    void Text5_KeyPress(int& keyAscii);
+    void Text6_KeyPress(int& keyAscii);
 
 public slots:
     void Command4_Click();  // Generate
@@ -80,11 +36,6 @@ public slots:
     void Text4_Change();
     void Text5_Change();
     void Text6_Change();
-    void Text2_KeyPress(int& keyAscii);
-    void Text3_KeyPress(int& keyAscii);
-    void Text4_KeyPress(int& keyAscii);
-    void Text5_KeyPress(int& keyAscii);
-    void Text6_KeyPress(int& keyAscii);
     void Text2_GotFocus();
     void Text3_GotFocus();
     void Text4_GotFocus();
@@ -106,25 +57,16 @@ protected:
 private:
     class RunView;
 
-    void buildResultFrame();
-    void buildRollerFrame();
-    void buildSlotsFrame();
-    void setTabOrder();
     void wireFields();
 
-    TextBox* makeField(QWidget* parent, int top, int maxLength, const QString& tooltip);
-    CheckBox* makeSwitch(QWidget* parent, int top, const QString& caption);
-    CommandButton* makeSlotRow(int top, QLabel*& label, const QString& caption);
-
-    void ruleA(TextBox* field);
-    void ruleB(TextBox* field);
-    void ruleC(TextBox* field);
+    void keepCountInRange(TextBox* field);
+    void emptyBelowZero(TextBox* field);
+    void keepRepeatCount(TextBox* field);
     void switchField(CheckBox* box, TextBox* field);
     static void selectContent(TextBox* field);
     static void stripLeadingZeros(TextBox* field);
     RollFields fields() const;
-    QString repeatCount() const;
-    void fail(RunView& view, const QString& description);
+    void fail(RunView& view, std::string_view description);
     void setBusy(bool busy);
 
     Platform& m_platform;

@@ -1,13 +1,10 @@
 #include "windows/main/result_box.h"
 
 #include <QApplication>
-#include <QContextMenuEvent>
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QFontMetricsF>
-#include <QKeyEvent>
 #include <QMenu>
-#include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScrollBar>
@@ -20,12 +17,6 @@
 namespace tumblecast {
 
 namespace {
-
-constexpr int kLeftMargin = 2;
-constexpr int kTopMargin = 1;
-constexpr int kDragScrollInterval = 50;
-
-bool isBlank(char c) { return static_cast<unsigned char>(c) <= ' '; }
 
 // One byte is one column, whatever it is; control characters would draw as boxes or move the pen.
 QString displayText(const std::string& bytes)
@@ -68,7 +59,7 @@ void ResultBox::clear()
     m_selection = {};
     m_topLine = 0;
     m_leftColumn = 0;
-    m_hasGoalColumn = false;
+    m_goalColumn.reset();
     textChanged();
 }
 
@@ -83,7 +74,7 @@ void ResultBox::setSelection(std::uint64_t start, std::uint64_t length)
 {
     start = std::min(start, m_buffer.size());
     m_selection = {start, start + std::min(length, m_buffer.size() - start)};
-    m_hasGoalColumn = false;
+    m_goalColumn.reset();
     restartCaret();
     viewport()->update();
 }
@@ -122,22 +113,12 @@ int ResultBox::columnsPerPage() const
     return std::max(1, static_cast<int>((viewport()->width() - kLeftMargin) / m_charWidth));
 }
 
-std::uint64_t ResultBox::lineEnd(std::uint64_t line) const
-{
-    return m_buffer.lineStart(line) + m_buffer.lineLength(line);
-}
-
-// A caret inside a line end is drawn, and moves, as if at the end of its line.
-std::uint64_t ResultBox::columnOf(std::uint64_t offset, std::uint64_t line) const
-{
-    return std::min(offset - m_buffer.lineStart(line), m_buffer.lineLength(line));
-}
-
 QPoint ResultBox::pointOf(std::uint64_t offset) const
 {
     offset = std::min(offset, m_buffer.size());
     const std::uint64_t line = m_buffer.lineAt(offset);
-    const double column = static_cast<double>(columnOf(offset, line)) - static_cast<double>(m_leftColumn);
+    const double column =
+        static_cast<double>(columnOf(m_buffer, offset, line)) - static_cast<double>(m_leftColumn);
     const double row = static_cast<double>(line) - static_cast<double>(m_topLine);
     const auto clampToInt = [](double v) {
         return static_cast<int>(std::clamp(v, double{INT_MIN}, double{INT_MAX}));
@@ -217,7 +198,7 @@ void ResultBox::scrollTo(std::uint64_t topLine, std::uint64_t leftColumn)
 void ResultBox::ensureCursorVisible()
 {
     const std::uint64_t line = m_buffer.lineAt(m_selection.cursor);
-    const std::uint64_t column = columnOf(m_selection.cursor, line);
+    const std::uint64_t column = columnOf(m_buffer, m_selection.cursor, line);
     const auto rows = static_cast<std::uint64_t>(linesPerPage());
     const auto columns = static_cast<std::uint64_t>(columnsPerPage());
     std::uint64_t top = m_topLine;
@@ -325,205 +306,6 @@ void ResultBox::paintEvent(QPaintEvent* e)
         const QPoint caret = pointOf(m_selection.cursor);
         painter.fillRect(QRect(caret.x(), caret.y(), 1, m_lineHeight), colours.brush(group, QPalette::Text));
     }
-}
-
-// ---- Keyboard ----
-
-bool ResultBox::event(QEvent* e)
-{
-    // Keys the box acts on are its own, even when a shortcut elsewhere in the window wants them too.
-    if (e->type() == QEvent::ShortcutOverride) {
-        auto* key = static_cast<QKeyEvent*>(e);
-        const Qt::KeyboardModifiers mods = key->modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier);
-        const int code = key->key();
-        const bool navigation = code == Qt::Key_Left || code == Qt::Key_Right || code == Qt::Key_Up ||
-                                code == Qt::Key_Down || code == Qt::Key_Home || code == Qt::Key_End ||
-                                code == Qt::Key_PageUp || code == Qt::Key_PageDown;
-        const bool command =
-            mods == Qt::ControlModifier && (code == Qt::Key_C || code == Qt::Key_Insert || code == Qt::Key_A);
-        if ((navigation && (mods == Qt::NoModifier || mods == Qt::ControlModifier)) || command) {
-            key->accept();
-            return true;
-        }
-    }
-    return QAbstractScrollArea::event(e);
-}
-
-void ResultBox::keyPressEvent(QKeyEvent* e)
-{
-    // Anything else, typing included, is not for a read-only box; Tab never gets here.
-    if (!handleKey(*e)) e->ignore();
-}
-
-bool ResultBox::handleKey(const QKeyEvent& e)
-{
-    const Qt::KeyboardModifiers mods = e.modifiers() & ~Qt::KeypadModifier;
-    if (mods & (Qt::AltModifier | Qt::MetaModifier)) return false;
-    const bool shift = mods & Qt::ShiftModifier;
-    const bool control = mods & Qt::ControlModifier;
-    const std::uint64_t cursor = m_selection.cursor;
-    const std::uint64_t line = m_buffer.lineAt(cursor);
-    const std::uint64_t page = static_cast<std::uint64_t>(linesPerPage());
-    const int key = e.key();
-    if (key != Qt::Key_Up && key != Qt::Key_Down && key != Qt::Key_PageUp && key != Qt::Key_PageDown)
-        m_hasGoalColumn = false;
-
-    switch (key) {
-        case Qt::Key_Left:
-            if (!shift && !m_selection.empty())
-                moveCursor(m_selection.start(), false);
-            else if (columnOf(cursor, line) > 0)
-                moveCursor(m_buffer.lineStart(line) + columnOf(cursor, line) - 1, shift);
-            else if (line > 0)
-                moveCursor(lineEnd(line - 1), shift);
-            return true;
-        case Qt::Key_Right:
-            if (!shift && !m_selection.empty())
-                moveCursor(m_selection.start() + m_selection.length(), false);
-            else if (cursor < lineEnd(line))
-                moveCursor(cursor + 1, shift);
-            else if (line + 1 < m_buffer.lineCount())
-                moveCursor(m_buffer.lineStart(line + 1), shift);
-            return true;
-        case Qt::Key_Up:
-            moveCursor(verticalMove(cursor, -1), shift);
-            return true;
-        case Qt::Key_Down:
-            moveCursor(verticalMove(cursor, 1), shift);
-            return true;
-        case Qt::Key_PageUp:
-        case Qt::Key_PageDown: {
-            // The view turns a page with the caret, so the caret keeps its place on the screen.
-            const bool down = key == Qt::Key_PageDown;
-            const std::uint64_t top =
-                down ? std::min(m_topLine + page, maxTopLine()) : m_topLine - std::min(m_topLine, page);
-            const std::uint64_t target = verticalMove(
-                cursor, down ? static_cast<std::int64_t>(page) : -static_cast<std::int64_t>(page));
-            m_topLine = top;
-            moveCursor(target, shift);
-            return true;
-        }
-        case Qt::Key_Home:
-            moveCursor(control ? 0 : m_buffer.lineStart(line), shift);
-            return true;
-        case Qt::Key_End:
-            moveCursor(control ? m_buffer.size() : lineEnd(line), shift);
-            return true;
-        case Qt::Key_A:
-            if (mods != Qt::ControlModifier) return false;
-            selectAll();
-            return true;
-        case Qt::Key_C:
-        case Qt::Key_Insert:
-            if (mods != Qt::ControlModifier) return false;
-            copy();
-            return true;
-        default:
-            return false;
-    }
-}
-
-// The offset lines below (or above, when negative) offset, in the goal column or the nearest one.
-std::uint64_t ResultBox::verticalMove(std::uint64_t offset, std::int64_t lines)
-{
-    const std::uint64_t line = m_buffer.lineAt(offset);
-    if (!m_hasGoalColumn) m_goalColumn = columnOf(offset, line);
-    m_hasGoalColumn = true;
-    const std::uint64_t last = m_buffer.lineCount() - 1;
-    const std::uint64_t distance = static_cast<std::uint64_t>(lines < 0 ? -lines : lines);
-    const std::uint64_t target =
-        lines < 0 ? line - std::min(line, distance) : std::min(last, line + distance);
-    return m_buffer.lineStart(target) + std::min(m_goalColumn, m_buffer.lineLength(target));
-}
-
-void ResultBox::moveCursor(std::uint64_t offset, bool extend)
-{
-    m_selection.cursor = offset;
-    if (!extend) m_selection.anchor = offset;
-    restartCaret();
-    ensureCursorVisible();
-}
-
-// ---- Mouse ----
-
-void ResultBox::mousePressEvent(QMouseEvent* e)
-{
-    // The right button keeps the selection for the context menu to act on.
-    if (e->button() != Qt::LeftButton) return;
-    const QPoint pos = e->position().toPoint();
-    m_hasGoalColumn = false;
-    m_dragging = true;
-    m_dragPos = pos;
-    moveCursor(offsetAt(pos), e->modifiers() & Qt::ShiftModifier);
-}
-
-void ResultBox::mouseMoveEvent(QMouseEvent* e)
-{
-    if (!m_dragging || !(e->buttons() & Qt::LeftButton)) return;
-    m_dragPos = e->position().toPoint();
-    dragTo(m_dragPos);
-    // Outside the box the view keeps scrolling towards the pointer while it is held there.
-    if (viewport()->rect().contains(m_dragPos))
-        m_dragTimer.stop();
-    else if (!m_dragTimer.isActive())
-        m_dragTimer.start(kDragScrollInterval, this);
-}
-
-void ResultBox::mouseReleaseEvent(QMouseEvent* e)
-{
-    if (e->button() != Qt::LeftButton) return;
-    m_dragging = false;
-    m_dragTimer.stop();
-}
-
-void ResultBox::mouseDoubleClickEvent(QMouseEvent* e)
-{
-    if (e->button() != Qt::LeftButton) return;
-    m_dragging = false;
-    m_dragTimer.stop();
-    selectWordAt(e->position().toPoint());
-}
-
-void ResultBox::dragTo(QPoint pos)
-{
-    const QRect inside = viewport()->rect();
-    const QPoint clamped(std::clamp(pos.x(), inside.left(), inside.right()),
-                         std::clamp(pos.y(), inside.top(), inside.bottom()));
-    m_selection.cursor = offsetAt(clamped);
-    m_hasGoalColumn = false;
-    restartCaret();
-    viewport()->update();
-}
-
-// A word is a run of non-blank characters; a double click between words takes the run of blanks.
-void ResultBox::selectWordAt(QPoint pos)
-{
-    const std::uint64_t line = lineAtY(pos.y());
-    const double cell = std::floor((pos.x() - kLeftMargin) / m_charWidth);
-    const double column = static_cast<double>(m_leftColumn) + cell;
-    const std::string text = m_buffer.line(line);
-    if (column < 0 || column >= static_cast<double>(text.size())) return;
-    const auto hit = static_cast<std::size_t>(column);
-    const bool blank = isBlank(text[hit]);
-    std::size_t from = hit;
-    std::size_t to = hit + 1;
-    while (from > 0 && isBlank(text[from - 1]) == blank) --from;
-    while (to < text.size() && isBlank(text[to]) == blank) ++to;
-    const std::uint64_t start = m_buffer.lineStart(line);
-    m_selection = {start + from, start + to};
-    m_hasGoalColumn = false;
-    restartCaret();
-    ensureCursorVisible();
-}
-
-void ResultBox::contextMenuEvent(QContextMenuEvent* e)
-{
-    QMenu* menu = createContextMenu(this);
-    menu->setAttribute(Qt::WA_DeleteOnClose);
-    // From the keyboard the menu opens at the caret, where the user is looking.
-    const QPoint caret = pointOf(m_selection.cursor) + QPoint(0, m_lineHeight);
-    const bool atCaret = e->reason() == QContextMenuEvent::Keyboard && viewport()->rect().contains(caret);
-    menu->popup(atCaret ? viewport()->mapToGlobal(caret) : e->globalPos());
 }
 
 // ---- Focus, caret, timers ----

@@ -5,42 +5,18 @@
 #include <QPoint>
 #include <QString>
 
-#include <algorithm>
-#include <climits>
 #include <cstdint>
+#include <optional>
 #include <string_view>
 
+#include "engine/caret_moves.h"
+#include "engine/selection.h"
 #include "engine/text_source.h"
-#include "windows/main/selection.h"
+#include "windows/main/line_scale.h"
 
 class QMenu;
 
 namespace tumblecast {
-
-// Maps the first visible line onto a scroll bar's int range. One step is one line until there are more
-// lines than an int can count; then a step covers as many lines as it takes to fit.
-struct LineScale {
-    std::uint64_t maxTop = 0;
-    std::uint64_t linesPerStep = 1;
-
-    static LineScale forMaxTop(std::uint64_t maxTop)
-    {
-        constexpr std::uint64_t kLimit = INT_MAX;
-        return {maxTop, maxTop <= kLimit ? 1 : maxTop / kLimit + (maxTop % kLimit != 0)};
-    }
-    int maximum() const { return static_cast<int>(maxTop / linesPerStep + (maxTop % linesPerStep != 0)); }
-    int valueOf(std::uint64_t top) const
-    {
-        top = std::min(top, maxTop);
-        return static_cast<int>(top / linesPerStep + (top % linesPerStep != 0));
-    }
-    std::uint64_t topOf(int value) const
-    {
-        if (value <= 0) return 0;
-        if (value >= maximum()) return maxTop;
-        return static_cast<std::uint64_t>(value) * linesPerStep;
-    }
-};
 
 // The main window's result box: a read-only, multi-line text box with both scroll bars that owns its text
 // (a TextSource) instead of handing it to a QTextDocument, which could neither hold a large roll nor keep
@@ -55,9 +31,9 @@ public:
     bool isEmpty() const { return m_buffer.empty(); }
     QString text() const;
 
-    // Text = "": a change only when the box held text.
+    // Empties the box; a change only when it held text.
     void clear();
-    // Text = Text & text: a change only when text is not empty.
+    // Adds text at the end; a change only when text is not empty.
     void append(std::string_view text);
 
     Selection selection() const { return m_selection; }
@@ -79,7 +55,6 @@ public:
     int linesPerPage() const;    // whole lines that fit
     int columnsPerPage() const;  // whole characters that fit
     std::uint64_t firstVisibleLine() const { return m_topLine; }
-    std::uint64_t firstVisibleColumn() const { return m_leftColumn; }
     // Top left of the caret placed before offset.
     QPoint pointOf(std::uint64_t offset) const;
     // The caret offset nearest to pos, always inside a line, never in its line end.
@@ -109,15 +84,17 @@ protected:
     void focusOutEvent(QFocusEvent* event) override;
 
 private:
+    static constexpr int kLeftMargin = 2;
+    static constexpr int kTopMargin = 1;
+    static constexpr int kDragScrollInterval = 50;
+
     void textChanged();
     void updateScrollBars();
     void updateMetrics();
     bool handleKey(const QKeyEvent& event);
+    void applyCaretMove(CaretMove move, bool extend);
     void moveCursor(std::uint64_t offset, bool extend);
-    std::uint64_t lineEnd(std::uint64_t line) const;
-    std::uint64_t columnOf(std::uint64_t offset, std::uint64_t line) const;
     std::uint64_t lineAtY(int y) const;
-    std::uint64_t verticalMove(std::uint64_t offset, std::int64_t lines);
     std::uint64_t maxTopLine() const;
     void scrollTo(std::uint64_t topLine, std::uint64_t leftColumn);
     void dragTo(QPoint pos);
@@ -139,8 +116,7 @@ private:
     bool m_syncingBars = false;
 
     // The column Up and Down aim for, kept across short lines.
-    std::uint64_t m_goalColumn = 0;
-    bool m_hasGoalColumn = false;
+    std::optional<std::uint64_t> m_goalColumn;
 
     bool m_dragging = false;
     QPoint m_dragPos;
