@@ -3,6 +3,7 @@
 #include <QProgressBar>
 
 #include "form1_fixture.h"
+#include "windows/about/zentor.h"
 
 using namespace tumblecast;
 using tumblecast::test::Form1Test;
@@ -84,4 +85,36 @@ TEST_F(Form1Window, CloseBoxEndsTheProgram)
     form->close();
     EXPECT_EQ(platform.endings, 1);
     EXPECT_TRUE(platform.messages.isEmpty());
+}
+
+namespace {
+QList<zentor*> aboutWindows()
+{
+    QList<zentor*> found;
+    for (QWidget* window : QApplication::topLevelWidgets())
+        if (auto* about = qobject_cast<zentor*>(window)) found << about;
+    return found;
+}
+}  // namespace
+
+TEST_F(Form1Window, AboutOpensOneWindowAndBringsItToTheFront)
+{
+    QTest::mouseClick(form->Command5, Qt::LeftButton);
+    const QList<zentor*> first = aboutWindows();
+    ASSERT_EQ(first.size(), 1);
+    zentor* about = first.front();
+    EXPECT_TRUE(about->isVisible());
+
+    // Back to the main window, which stays usable, then About again: the same window, in front.
+    QApplication::setActiveWindow(form.get());
+    QTest::mouseClick(form->Command5, Qt::LeftButton);
+    EXPECT_EQ(aboutWindows(), first);
+    EXPECT_TRUE(QTest::qWaitForWindowActive(about));
+
+    // Closed by a click, it is built afresh next time.
+    QTest::mouseClick(about->Picture1, Qt::LeftButton, {}, QPoint(2, 2));
+    QTRY_VERIFY(aboutWindows().isEmpty());
+    QTest::mouseClick(form->Command5, Qt::LeftButton);
+    ASSERT_EQ(aboutWindows().size(), 1);
+    EXPECT_EQ(aboutWindows().front()->Text2->text(), QStringLiteral("by the Tumblecast authors"));
 }

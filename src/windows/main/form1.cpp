@@ -12,6 +12,7 @@
 #include "engine/roll_run.h"
 #include "engine/run_progress.h"
 #include "platform/platform.h"
+#include "windows/about/zentor.h"
 #include "windows/common/check_box.h"
 #include "windows/common/command_button.h"
 #include "windows/common/controls.h"
@@ -90,9 +91,15 @@ Form1::Form1(Platform& platform, RandomSource& dice, QWidget* parent)
             [this](const QString& text) { m_platform.setClipboardText(text); });
     connect(Command4, &QPushButton::clicked, this, &Form1::Command4_Click);
     connect(Command3, &QPushButton::clicked, this, &Form1::Command3_Click);
+    connect(Command5, &QPushButton::clicked, this, &Form1::Command5_Click);
 }
 
-Form1::~Form1() { setBusy(false); }
+Form1::~Form1()
+{
+    setBusy(false);
+    // The program may end while the about window is open; it has no parent to take it along.
+    delete m_about;
+}
 
 void Form1::wireFields()
 {
@@ -299,6 +306,15 @@ void Form1::Text1_Change() { Command6->setEnabled(!Text1->isEmpty()); }
 // ---- Life cycle ----
 
 void Form1::Command3_Click() { m_platform.endProgram(); }
+
+// One about window at most, modeless; asking again brings the open one to the front.
+void Form1::Command5_Click()
+{
+    if (!m_about) m_about = new zentor(m_platform);
+    m_about->show();
+    m_about->raise();
+    m_about->activateWindow();
+}
 
 void Form1::closeEvent(QCloseEvent* event)
 {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPointer>
 #include <QWidget>
 
 #include "engine/roll_request.h"
@@ -11,6 +12,7 @@ class CheckBox;
 class Platform;
 class RandomSource;
 class TextBox;
+class zentor;
 
 // The main window: its controls (Form1Controls, laid out in form1_controls.cpp) and its handlers. Handlers
 // carry the names the window's behaviour is written in, so "Command4_Click" is found under that name.
@@ -30,6 +32,7 @@ public:
 public slots:
     void Command4_Click();  // Generate
     void Command3_Click();  // Close
+    void Command5_Click();  // About
     void Text1_Change();
     void Text2_Change();
     void Text3_Change();
@@ -72,6 +75,7 @@ private:
     Platform& m_platform;
     RandomSource& m_dice;
     bool m_overrideCursor = false;
+    QPointer<zentor> m_about;  // the about window while it is open
 };
 
 }  // namespace tumblecast
