@@ -1,0 +1,367 @@
+#include "engine/roll_record.h"
+
+#include <algorithm>
+#include <array>
+#include <bit>
+#include <charconv>
+#include <cstring>
+#include <limits>
+#include <system_error>
+#include <thread>
+
+#include "engine/random_source.h"
+#include "engine/roll_run.h"
+
+namespace tumblecast {
+
+namespace {
+
+constexpr std::uint64_t kNone = std::numeric_limits<std::uint64_t>::max();
+// Below this many dice a pass is over before a second thread would have started.
+constexpr std::uint64_t kParallelDice = 1 << 20;
+
+constexpr std::array<std::uint64_t, 20> kPowersOf10 = [] {
+    std::array<std::uint64_t, 20> powers{};
+    std::uint64_t p = 1;
+    for (auto& power : powers) {
+        power = p;
+        p *= 10;
+    }
+    return powers;
+}();
+
+// Decimal digits of v, 0 included: the bit width gives the count or one less.
+std::uint64_t digits(std::uint64_t v)
+{
+    const std::uint64_t odd = v | 1;  // no power of ten above 1 is odd, so this moves no boundary
+    const auto guess = static_cast<std::size_t>((std::bit_width(odd) * 1233) >> 12);
+    return guess + (odd >= kPowersOf10[guess] ? 1 : 0);
+}
+
+std::uint64_t saturatingAdd(std::uint64_t a, std::uint64_t b) { return a > kNone - b ? kNone : a + b; }
+
+std::uint64_t saturatingMul(std::uint64_t a, std::uint64_t b)
+{
+    return b != 0 && a > kNone / b ? kNone : a * b;
+}
+
+}  // namespace
+
+RollRecord::RollRecord(RollRequest request, std::uint64_t firstCounter)
+    : m_request(std::move(request)),
+      m_first(firstCounter),
+      m_sumModify(m_request.perDie ? m_request.modify : 0),
+      m_dieMiddle(m_request.perDie ? " + " + m_request.modifyText + " = " : std::string()),
+      m_maxDieLine(20 + m_dieMiddle.size() + 20 + kLineEnd.size()),
+      m_blocksPerRep((m_request.dice + kBlockDice - 1) / kBlockDice)
+{
+    const std::uint64_t sides = std::max<std::uint64_t>(m_request.sides, 1);
+    std::uint64_t longest = kSeparator.size();
+    if (m_request.dice > 0) {
+        const std::uint64_t dieLine = dieLineBytes(sides) - kLineEnd.size();
+        longest = std::max(longest, dieLine);
+    }
+    const std::uint64_t maxSum = saturatingMul(m_request.dice, saturatingAdd(sides, m_sumModify));
+    longest = std::max(longest, 6 + digits(maxSum) + 3 + m_request.totalModifyText.size() + 3 +
+                                    digits(saturatingAdd(maxSum, m_request.totalModify)));
+    m_longest = longest;
+}
+
+std::unique_ptr<RollRecord> RollRecord::roll(const RollRequest& request, PhiloxSource& source)
+{
+    auto record = std::make_unique<RollRecord>(request, source.counter());
+    source.advance(record->diceCount());
+    return record;
+}
+
+std::uint64_t RollRecord::dieAt(std::uint32_t bits) const
+{
+    // sides * bits / 2^24 is exact in double below 2^29 sides, so the integer formula is dieValue's.
+    if (m_request.sides < (1ull << 29)) return ((m_request.sides * bits) >> 24) + 1;
+    return dieValue(m_request.sides, static_cast<float>(bits) * (1.0f / 16777216.0f));
+}
+
+std::uint64_t RollRecord::dieLineBytes(std::uint64_t die) const
+{
+    if (!m_request.perDie) return digits(die) + kLineEnd.size();
+    return digits(die) + m_dieMiddle.size() + digits(die + m_request.modify) + kLineEnd.size();
+}
+
+char* RollRecord::writeDieLine(char* out, std::uint64_t die) const
+{
+    out = std::to_chars(out, out + 20, die).ptr;
+    if (m_request.perDie) {
+        std::memcpy(out, m_dieMiddle.data(), m_dieMiddle.size());
+        out = std::to_chars(out + m_dieMiddle.size(), out + m_dieMiddle.size() + 20, die + m_request.modify)
+                  .ptr;
+    }
+    *out++ = '\r';
+    *out++ = '\n';
+    return out;
+}
+
+std::uint64_t RollRecord::totalLineLength(std::uint64_t sum) const
+{
+    return 6 + digits(sum) + 3 + m_request.totalModifyText.size() + 3 + digits(sum + m_request.totalModify);
+}
+
+void RollRecord::measure(std::uint64_t r, std::uint64_t& sum, std::uint64_t& bytes,
+                         std::uint64_t* blockStarts) const
+{
+    std::array<std::uint32_t, kBlockDice> bits;
+    sum = 0;
+    bytes = 0;
+    for (std::uint64_t b = 0; b < m_blocksPerRep; ++b) {
+        if (b > 0) blockStarts[b - 1] = bytes;
+        const std::uint64_t first = b * kBlockDice;
+        const std::uint64_t count = std::min(kBlockDice, m_request.dice - first);
+        PhiloxSource::bitsAt(m_first + r * m_request.dice + first, count, bits.data());
+        for (std::uint64_t i = 0; i < count; ++i) {
+            const std::uint64_t die = dieAt(bits[i]);
+            sum += die + m_sumModify;
+            bytes += dieLineBytes(die);
+        }
+    }
+    bytes += totalBlockBytes(sum);
+}
+
+void RollRecord::measureUpTo(std::uint64_t reps) const
+{
+    reps = std::min(reps, m_request.times);
+    if (reps <= m_measured) return;
+    const std::uint64_t from = m_measured;
+    const std::uint64_t perRep = m_blocksPerRep > 0 ? m_blocksPerRep - 1 : 0;
+    m_sums.resize(reps);
+    m_starts.resize(reps + 1);
+    m_blockStarts.resize(reps * perRep);
+    // Each repetition's length goes to m_starts[r + 1] first and becomes an offset below.
+    const auto measureRange = [this, perRep](std::uint64_t begin, std::uint64_t end) {
+        for (std::uint64_t r = begin; r < end; ++r)
+            measure(r, m_sums[r], m_starts[r + 1], m_blockStarts.data() + r * perRep);
+    };
+    const std::uint64_t count = reps - from;
+    const std::uint64_t cores = std::max(1u, std::thread::hardware_concurrency());
+    const std::uint64_t parts =
+        std::min({cores, count, saturatingMul(count, m_request.dice) / kParallelDice + 1});
+    std::vector<std::thread> helpers;
+    std::uint64_t begin = from;
+    for (std::uint64_t part = 1; part < parts; ++part) {
+        const std::uint64_t end = from + count * part / parts;
+        try {
+            helpers.emplace_back(measureRange, begin, end);
+        } catch (const std::system_error&) {
+            measureRange(begin, end);  // no thread to be had: do it here
+        }
+        begin = end;
+    }
+    measureRange(begin, reps);
+    for (auto& helper : helpers) helper.join();
+    for (std::uint64_t r = from; r < reps; ++r) m_starts[r + 1] += m_starts[r];
+    m_measured = reps;
+}
+
+std::uint64_t RollRecord::repetitionAt(std::uint64_t offset) const
+{
+    // The repetition is not known before its start is: measure in growing steps until it is.
+    while (m_measured < m_request.times && m_starts[m_measured] <= offset)
+        measureUpTo(m_measured + std::max<std::uint64_t>(m_measured, 1));
+    const auto past = std::upper_bound(m_starts.begin(), m_starts.end(), offset);
+    const auto r = static_cast<std::uint64_t>(past - m_starts.begin()) - 1;
+    return r;  // == times when offset >= size()
+}
+
+std::uint64_t RollRecord::diceBytes(std::uint64_t r) const
+{
+    return m_starts[r + 1] - m_starts[r] - totalBlockBytes(m_sums[r]);
+}
+
+std::uint64_t RollRecord::blockStart(std::uint64_t r, std::uint64_t b) const
+{
+    return b == 0 ? 0 : m_blockStarts[r * (m_blocksPerRep - 1) + b - 1];
+}
+
+std::uint64_t RollRecord::blockAt(std::uint64_t r, std::uint64_t offsetInRep) const
+{
+    const auto first = m_blockStarts.begin() + static_cast<std::ptrdiff_t>(r * (m_blocksPerRep - 1));
+    const auto last = first + static_cast<std::ptrdiff_t>(m_blocksPerRep - 1);
+    return static_cast<std::uint64_t>(std::upper_bound(first, last, offsetInRep) - first);
+}
+
+const RollRecord::Block& RollRecord::block(std::uint64_t r, std::uint64_t b) const
+{
+    if (m_block.rep == r && m_block.index == b) return m_block;
+    m_block.rep = kNone;  // stays invalid if an allocation below fails
+    std::array<std::uint32_t, kBlockDice> bits;
+    const std::uint64_t first = b * kBlockDice;
+    const std::uint64_t count = std::min(kBlockDice, m_request.dice - first);
+    PhiloxSource::bitsAt(m_first + r * m_request.dice + first, count, bits.data());
+    m_block.text.resize(count * m_maxDieLine);
+    m_block.lineStarts.clear();
+    char* const begin = m_block.text.data();
+    char* out = begin;
+    for (std::uint64_t i = 0; i < count; ++i) {
+        m_block.lineStarts.push_back(static_cast<std::uint32_t>(out - begin));
+        out = writeDieLine(out, dieAt(bits[i]));
+    }
+    m_block.lineStarts.push_back(static_cast<std::uint32_t>(out - begin));
+    m_block.text.resize(static_cast<std::size_t>(out - begin));
+    m_block.rep = r;
+    m_block.index = b;
+    return m_block;
+}
+
+std::uint64_t RollRecord::sum(std::uint64_t r) const
+{
+    measureUpTo(r + 1);
+    return m_sums[r];
+}
+
+std::uint64_t RollRecord::size() const
+{
+    measureUpTo(m_request.times);
+    return m_starts[m_measured];
+}
+
+std::uint64_t RollRecord::lineCount() const { return m_request.times * (m_request.dice + 4) + 1; }
+
+std::uint64_t RollRecord::lineStart(std::uint64_t k) const
+{
+    const std::uint64_t perRep = m_request.dice + 4;
+    const std::uint64_t r = k / perRep;
+    const std::uint64_t j = k % perRep;
+    if (r >= m_request.times) return size();  // the empty line after the last line end
+    measureUpTo(r + 1);
+    const std::uint64_t start = m_starts[r];
+    if (j < m_request.dice) {
+        const std::uint64_t b = j / kBlockDice;
+        return start + blockStart(r, b) + block(r, b).lineStarts[j % kBlockDice];
+    }
+    const std::uint64_t total = start + diceBytes(r);  // the empty line that opens the total block
+    switch (j - m_request.dice) {
+        case 0:
+            return total;
+        case 1:
+            return total + 2;
+        case 2:
+            return total + 4 + totalLineLength(m_sums[r]);
+        default:
+            return total + 6 + totalLineLength(m_sums[r]) + kSeparator.size();
+    }
+}
+
+std::uint64_t RollRecord::lineLength(std::uint64_t k) const
+{
+    const std::uint64_t perRep = m_request.dice + 4;
+    const std::uint64_t r = k / perRep;
+    const std::uint64_t j = k % perRep;
+    if (r >= m_request.times) return 0;
+    if (j < m_request.dice) {
+        std::uint32_t bits = 0;
+        PhiloxSource::bitsAt(m_first + r * m_request.dice + j, 1, &bits);
+        return dieLineBytes(dieAt(bits)) - kLineEnd.size();
+    }
+    switch (j - m_request.dice) {
+        case 1:
+            return totalLineLength(sum(r));
+        case 2:
+            return kSeparator.size();
+        default:
+            return 0;
+    }
+}
+
+std::uint64_t RollRecord::lineAt(std::uint64_t offset) const
+{
+    const std::uint64_t r = repetitionAt(offset);
+    if (r >= m_request.times) return lineCount() - 1;
+    const std::uint64_t first = r * (m_request.dice + 4);
+    std::uint64_t rel = offset - m_starts[r];
+    const std::uint64_t dice = diceBytes(r);
+    if (rel < dice) {
+        const std::uint64_t b = blockAt(r, rel);
+        const auto& starts = block(r, b).lineStarts;
+        const auto i =
+            std::upper_bound(starts.begin(), starts.end(), rel - blockStart(r, b)) - starts.begin() - 1;
+        return first + b * kBlockDice + static_cast<std::uint64_t>(i);
+    }
+    rel -= dice;
+    const std::uint64_t totalEnd = 4 + totalLineLength(m_sums[r]);
+    const std::uint64_t line = rel < 2                                  ? 0
+                               : rel < totalEnd                         ? 1
+                               : rel < totalEnd + kSeparator.size() + 2 ? 2
+                                                                        : 3;
+    return first + m_request.dice + line;
+}
+
+std::string RollRecord::slice(std::uint64_t offset, std::uint64_t length) const
+{
+    std::string text;
+    forEachPiece(offset, length, [&text](std::string_view piece) { text += piece; });
+    return text;
+}
+
+void RollRecord::forEachPiece(std::uint64_t offset, std::uint64_t length, const PieceSink& sink) const
+{
+    if (length == 0) return;
+    const std::uint64_t r0 = repetitionAt(offset);
+    if (r0 >= m_request.times) return;
+    const std::uint64_t end = saturatingAdd(offset, length);
+
+    // Rendering starts at the block or the total block holding offset, and goes on to end.
+    const std::uint64_t rel = offset - m_starts[r0];
+    const std::uint64_t b0 = rel < diceBytes(r0) ? blockAt(r0, rel) : m_blocksPerRep;
+    std::uint64_t at = m_starts[r0] + (b0 < m_blocksPerRep ? blockStart(r0, b0) : diceBytes(r0));
+
+    const std::uint64_t totalMax = 40 + m_longest;
+    const std::uint64_t capacity = kPieceBytes + kBlockDice * m_maxDieLine + totalMax;
+    const auto buffer = std::make_unique<char[]>(capacity);
+    char* out = buffer.get();
+    const auto used = [&] { return static_cast<std::uint64_t>(out - buffer.get()); };
+    const auto flush = [&] {
+        const std::uint64_t from = offset > at ? offset - at : 0;
+        const std::uint64_t to = std::min(used(), end - at);
+        if (to > from) sink(std::string_view(buffer.get() + from, to - from));
+        at += used();
+        out = buffer.get();
+    };
+
+    std::array<std::uint32_t, kBlockDice> bits;
+    std::vector<std::uint64_t> newBlockStarts(m_blocksPerRep > 0 ? m_blocksPerRep - 1 : 0);
+    std::string totalBlock;
+    for (std::uint64_t r = r0; r < m_request.times && at + used() < end; ++r) {
+        // A repetition not yet measured is measured as it streams by; it starts at a block boundary.
+        const bool measuring = r >= m_measured;
+        const std::uint64_t repStart = at + used();
+        std::uint64_t sum = 0;
+        std::uint64_t b = r == r0 ? b0 : 0;
+        for (; b < m_blocksPerRep && at + used() < end; ++b) {
+            if (used() + kBlockDice * m_maxDieLine > capacity) flush();
+            if (measuring && b > 0) newBlockStarts[b - 1] = at + used() - repStart;
+            const std::uint64_t first = b * kBlockDice;
+            const std::uint64_t count = std::min(kBlockDice, m_request.dice - first);
+            PhiloxSource::bitsAt(m_first + r * m_request.dice + first, count, bits.data());
+            for (std::uint64_t i = 0; i < count; ++i) {
+                const std::uint64_t die = dieAt(bits[i]);
+                sum += die + m_sumModify;
+                out = writeDieLine(out, die);
+            }
+        }
+        if (b < m_blocksPerRep || at + used() >= end) break;
+        if (!measuring) sum = m_sums[r];
+        totalBlock.clear();
+        appendTotalBlock(totalBlock, m_request, sum);
+        if (used() + totalBlock.size() > capacity) flush();
+        std::memcpy(out, totalBlock.data(), totalBlock.size());
+        out += totalBlock.size();
+        if (measuring) {
+            m_sums.push_back(sum);
+            m_starts.push_back(at + used());
+            m_blockStarts.insert(m_blockStarts.end(), newBlockStarts.begin(), newBlockStarts.end());
+            ++m_measured;
+        }
+        if (used() >= kPieceBytes) flush();
+    }
+    flush();
+}
+
+}  // namespace tumblecast
