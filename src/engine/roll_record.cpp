@@ -4,8 +4,12 @@
 #include <array>
 #include <bit>
 #include <charconv>
+#include <condition_variable>
 #include <cstring>
+#include <exception>
 #include <limits>
+#include <mutex>
+#include <stdexcept>
 #include <system_error>
 #include <thread>
 
@@ -53,6 +57,7 @@ RollRecord::RollRecord(RollRequest request, std::uint64_t firstCounter)
       m_sumModify(m_request.perDie ? m_request.modify : 0),
       m_dieMiddle(m_request.perDie ? " + " + m_request.modifyText + " = " : std::string()),
       m_maxDieLine(20 + m_dieMiddle.size() + 20 + kLineEnd.size()),
+      m_dieLineMax(dieLineBytes(std::max<std::uint64_t>(m_request.sides, 1))),
       m_blocksPerRep((m_request.dice + kBlockDice - 1) / kBlockDice)
 {
     const std::uint64_t sides = std::max<std::uint64_t>(m_request.sides, 1);
@@ -295,73 +300,223 @@ std::uint64_t RollRecord::lineAt(std::uint64_t offset) const
 
 std::string RollRecord::slice(std::uint64_t offset, std::uint64_t length) const
 {
+    // A screen's lines and most selections lie in one block: the kept one, mostly.
+    if (length <= kPieceBytes) {
+        const std::uint64_t r = repetitionAt(offset);
+        if (r >= m_request.times) return {};
+        const std::uint64_t rel = offset - m_starts[r];
+        if (rel < diceBytes(r)) {
+            const std::uint64_t b = blockAt(r, rel);
+            const std::string& text = block(r, b).text;
+            const std::uint64_t from = rel - blockStart(r, b);
+            if (length <= text.size() - from) return text.substr(from, length);
+        }
+    }
     std::string text;
     forEachPiece(offset, length, [&text](std::string_view piece) { text += piece; });
     return text;
 }
 
-void RollRecord::forEachPiece(std::uint64_t offset, std::uint64_t length, const PieceSink& sink) const
+// Streaming renders "units" in order: unit r * (blocks + 1) + b is die block b of repetition r, and
+// b == blocks is its total block. A stretch of units is rendered apart from the others, on any thread,
+// from nothing but the request and the sums known before: a repetition whose sum is not known yet lies
+// whole in one stretch.
+struct RollRecord::Rendered {
+    std::string text;
+    std::vector<std::uint64_t> measured;     // repetition, sum, bytes: for each one rendered whole
+    std::vector<std::uint64_t> blockStarts;  // blocks - 1 for each of them
+    std::exception_ptr failure;
+};
+
+std::uint64_t RollRecord::unitAt(std::uint64_t offset) const
 {
-    if (length == 0) return;
-    const std::uint64_t r0 = repetitionAt(offset);
-    if (r0 >= m_request.times) return;
-    const std::uint64_t end = saturatingAdd(offset, length);
+    const std::uint64_t r = repetitionAt(offset);
+    if (r >= m_request.times) return m_request.times * (m_blocksPerRep + 1);
+    const std::uint64_t rel = offset - m_starts[r];
+    return r * (m_blocksPerRep + 1) + (rel < diceBytes(r) ? blockAt(r, rel) : m_blocksPerRep);
+}
 
-    // Rendering starts at the block or the total block holding offset, and goes on to end.
-    const std::uint64_t rel = offset - m_starts[r0];
-    const std::uint64_t b0 = rel < diceBytes(r0) ? blockAt(r0, rel) : m_blocksPerRep;
-    std::uint64_t at = m_starts[r0] + (b0 < m_blocksPerRep ? blockStart(r0, b0) : diceBytes(r0));
-
-    const std::uint64_t totalMax = 40 + m_longest;
-    const std::uint64_t capacity = kPieceBytes + kBlockDice * m_maxDieLine + totalMax;
-    const auto buffer = std::make_unique<char[]>(capacity);
-    char* out = buffer.get();
-    const auto used = [&] { return static_cast<std::uint64_t>(out - buffer.get()); };
-    const auto flush = [&] {
-        const std::uint64_t from = offset > at ? offset - at : 0;
-        const std::uint64_t to = std::min(used(), end - at);
-        if (to > from) sink(std::string_view(buffer.get() + from, to - from));
-        at += used();
-        out = buffer.get();
+void RollRecord::render(std::uint64_t begin, std::uint64_t end, const std::vector<std::uint64_t>& knownSums,
+                        Rendered& out) const
+{
+    const std::uint64_t units = m_blocksPerRep + 1;
+    const auto diceBefore = [&](std::uint64_t u) {
+        return u / units * m_request.dice + std::min(u % units * kBlockDice, m_request.dice);
     };
-
+    const std::uint64_t bound = (diceBefore(end) - diceBefore(begin)) * m_maxDieLine +
+                                (end / units - begin / units + 1) * (40 + m_longest);
+    out.text.resize(bound);
+    out.measured.clear();
+    out.blockStarts.clear();
+    char* const first = out.text.data();
+    char* text = first;
     std::array<std::uint32_t, kBlockDice> bits;
-    std::vector<std::uint64_t> newBlockStarts(m_blocksPerRep > 0 ? m_blocksPerRep - 1 : 0);
     std::string totalBlock;
-    for (std::uint64_t r = r0; r < m_request.times && at + used() < end; ++r) {
-        // A repetition not yet measured is measured as it streams by; it starts at a block boundary.
-        const bool measuring = r >= m_measured;
-        const std::uint64_t repStart = at + used();
+    std::vector<std::uint64_t> repBlockStarts;
+    for (std::uint64_t u = begin; u < end;) {
+        const std::uint64_t r = u / units;
+        std::uint64_t b = u % units;
+        const bool whole = b == 0;
+        const auto repStart = static_cast<std::uint64_t>(text - first);
+        repBlockStarts.clear();
         std::uint64_t sum = 0;
-        std::uint64_t b = r == r0 ? b0 : 0;
-        for (; b < m_blocksPerRep && at + used() < end; ++b) {
-            if (used() + kBlockDice * m_maxDieLine > capacity) flush();
-            if (measuring && b > 0) newBlockStarts[b - 1] = at + used() - repStart;
-            const std::uint64_t first = b * kBlockDice;
-            const std::uint64_t count = std::min(kBlockDice, m_request.dice - first);
-            PhiloxSource::bitsAt(m_first + r * m_request.dice + first, count, bits.data());
+        for (; b < m_blocksPerRep && u < end; ++b, ++u) {
+            if (b > 0) repBlockStarts.push_back(static_cast<std::uint64_t>(text - first) - repStart);
+            const std::uint64_t firstDie = b * kBlockDice;
+            const std::uint64_t count = std::min(kBlockDice, m_request.dice - firstDie);
+            PhiloxSource::bitsAt(m_first + r * m_request.dice + firstDie, count, bits.data());
             for (std::uint64_t i = 0; i < count; ++i) {
                 const std::uint64_t die = dieAt(bits[i]);
                 sum += die + m_sumModify;
-                out = writeDieLine(out, die);
+                text = writeDieLine(text, die);
             }
         }
-        if (b < m_blocksPerRep || at + used() >= end) break;
-        if (!measuring) sum = m_sums[r];
+        if (u == end) break;
+        const bool known = r < knownSums.size();
+        if (!known && !whole) throw std::logic_error("a stretch starts inside a repetition of unknown sum");
         totalBlock.clear();
-        appendTotalBlock(totalBlock, m_request, sum);
-        if (used() + totalBlock.size() > capacity) flush();
-        std::memcpy(out, totalBlock.data(), totalBlock.size());
-        out += totalBlock.size();
-        if (measuring) {
-            m_sums.push_back(sum);
-            m_starts.push_back(at + used());
-            m_blockStarts.insert(m_blockStarts.end(), newBlockStarts.begin(), newBlockStarts.end());
-            ++m_measured;
+        appendTotalBlock(totalBlock, m_request, known ? knownSums[r] : sum);
+        std::memcpy(text, totalBlock.data(), totalBlock.size());
+        text += totalBlock.size();
+        ++u;
+        if (!known) {
+            out.measured.insert(out.measured.end(),
+                                {r, sum, static_cast<std::uint64_t>(text - first) - repStart});
+            out.blockStarts.insert(out.blockStarts.end(), repBlockStarts.begin(), repBlockStarts.end());
         }
-        if (used() >= kPieceBytes) flush();
     }
-    flush();
+    out.text.resize(static_cast<std::size_t>(text - first));
+}
+
+void RollRecord::keep(const Rendered& rendered) const
+{
+    const std::uint64_t perRep = m_blocksPerRep > 0 ? m_blocksPerRep - 1 : 0;
+    for (std::size_t i = 0; i < rendered.measured.size(); i += 3) {
+        if (rendered.measured[i] != m_measured) continue;  // measured meanwhile by a call from the sink
+        const auto starts = rendered.blockStarts.begin() + static_cast<std::ptrdiff_t>(i / 3 * perRep);
+        m_blockStarts.insert(m_blockStarts.end(), starts, starts + static_cast<std::ptrdiff_t>(perRep));
+        m_sums.push_back(rendered.measured[i + 1]);
+        m_starts.push_back(m_starts.back() + rendered.measured[i + 2]);
+        ++m_measured;
+    }
+}
+
+void RollRecord::forEachPiece(std::uint64_t offset, std::uint64_t length, const PieceSink& sink) const
+{
+    if (length == 0) return;
+    const std::uint64_t begin = unitAt(offset);
+    const std::uint64_t units = m_blocksPerRep + 1;
+    std::uint64_t end = m_request.times * units;
+    if (begin >= end) return;
+    const std::uint64_t last = saturatingAdd(offset, length);
+    // Where the range ends is worth finding when it is short or already measured.
+    if (length <= 4 * kPieceBytes || last <= m_starts[m_measured]) end = std::min(end, unitAt(last - 1) + 1);
+
+    // Stretches of about a piece. Repetitions longer than that are measured first, so that a stretch may
+    // start inside one; shorter ones are grouped whole.
+    const std::uint64_t repBytes = m_request.dice * m_dieLineMax + 40 + m_longest;
+    const bool split = repBytes > kPieceBytes;
+    if (split) measureUpTo(end / units + 1);
+    const std::vector<std::uint64_t> knownSums = m_sums;
+    const std::uint64_t firstEnd = std::min(end, (begin / units + 1) * units);
+    const std::uint64_t step = split ? std::max<std::uint64_t>(1, kPieceBytes / (kBlockDice * m_dieLineMax))
+                                     : std::max<std::uint64_t>(1, kPieceBytes / repBytes) * units;
+    const std::uint64_t stretches =
+        split ? (end - begin + step - 1) / step : 1 + (end - firstEnd + step - 1) / step;
+    const auto stretch = [&](std::uint64_t k) -> std::pair<std::uint64_t, std::uint64_t> {
+        if (split) return {begin + k * step, std::min(end, begin + (k + 1) * step)};
+        if (k == 0) return {begin, firstEnd};
+        return {firstEnd + (k - 1) * step, std::min(end, firstEnd + k * step)};
+    };
+
+    std::uint64_t at =
+        m_starts[begin / units] + (begin % units < m_blocksPerRep ? blockStart(begin / units, begin % units)
+                                                                  : diceBytes(begin / units));
+    const auto emit = [&](const Rendered& rendered) {
+        const std::string_view text = rendered.text;
+        const std::uint64_t from = offset > at ? offset - at : 0;
+        const std::uint64_t to = std::min<std::uint64_t>(text.size(), last - at);
+        at += text.size();
+        keep(rendered);
+        if (to > from) sink(text.substr(from, to - from));
+    };
+
+    const auto renderHere = [&] {
+        Rendered rendered;
+        for (std::uint64_t k = 0; k < stretches && at < last; ++k) {
+            const auto [from, to] = stretch(k);
+            render(from, to, knownSums, rendered);
+            emit(rendered);
+        }
+    };
+    const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
+    if (cores == 1 || stretches <= 2) return renderHere();
+
+    // Helpers render the stretches ahead, each into its slot of a ring; this thread hands them on in order.
+    const std::size_t depth = 2 * cores;
+    std::vector<Rendered> slots(depth);
+    std::vector<std::uint64_t> ready(depth, kNone);
+    std::mutex mutex;
+    std::condition_variable changed;
+    std::uint64_t next = 0, handed = 0;
+    bool stop = false;
+    const auto work = [&] {
+        for (;;) {
+            std::uint64_t k = 0;
+            {
+                std::unique_lock lock(mutex);
+                changed.wait(lock, [&] { return stop || next == stretches || next < handed + depth; });
+                if (stop || next == stretches) return;
+                k = next++;
+            }
+            Rendered& slot = slots[k % depth];
+            try {
+                const auto [from, to] = stretch(k);
+                render(from, to, knownSums, slot);
+            } catch (...) {
+                slot.failure = std::current_exception();
+            }
+            {
+                std::lock_guard lock(mutex);
+                ready[k % depth] = k;
+            }
+            changed.notify_all();
+        }
+    };
+    std::vector<std::thread> helpers;
+    const auto finish = [&] {
+        {
+            std::lock_guard lock(mutex);
+            stop = true;
+        }
+        changed.notify_all();
+        for (auto& helper : helpers) helper.join();
+    };
+    try {
+        for (unsigned i = 0; i < cores; ++i) helpers.emplace_back(work);
+    } catch (const std::system_error&) {
+        if (helpers.empty()) return renderHere();  // no thread to be had: render here
+    }
+    try {
+        for (std::uint64_t k = 0; k < stretches && at < last; ++k) {
+            Rendered& slot = slots[k % depth];
+            {
+                std::unique_lock lock(mutex);
+                changed.wait(lock, [&] { return ready[k % depth] == k; });
+            }
+            if (slot.failure) std::rethrow_exception(slot.failure);
+            emit(slot);
+            {
+                std::lock_guard lock(mutex);
+                handed = k + 1;
+            }
+            changed.notify_all();
+        }
+    } catch (...) {
+        finish();
+        throw;
+    }
+    finish();
 }
 
 }  // namespace tumblecast

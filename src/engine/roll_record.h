@@ -78,11 +78,18 @@ private:
     std::uint64_t blockAt(std::uint64_t r, std::uint64_t offsetInRep) const;
     const Block& block(std::uint64_t r, std::uint64_t b) const;
 
+    struct Rendered;
+    std::uint64_t unitAt(std::uint64_t offset) const;
+    void render(std::uint64_t begin, std::uint64_t end, const std::vector<std::uint64_t>& knownSums,
+                Rendered& out) const;
+    void keep(const Rendered& rendered) const;
+
     RollRequest m_request;
     std::uint64_t m_first;
-    std::uint64_t m_sumModify;  // what each die adds to the sum besides itself
-    std::string m_dieMiddle;    // " + modifier = " on the per-die branch
-    std::uint64_t m_maxDieLine;
+    std::uint64_t m_sumModify;   // what each die adds to the sum besides itself
+    std::string m_dieMiddle;     // " + modifier = " on the per-die branch
+    std::uint64_t m_maxDieLine;  // for any number
+    std::uint64_t m_dieLineMax;  // for this request's dice
     std::uint64_t m_blocksPerRep;
     std::uint64_t m_longest;
 

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <stdexcept>
 #include <string>
 
 #include "engine/random_source.h"
@@ -160,6 +161,33 @@ TEST(RollRecord, LargeRecordMatchesAtBlockAndRepetitionBoundaries)
     EXPECT_EQ(streamed(record, 0, ~0ull, pieces), plain.text());
     EXPECT_EQ(streamed(plain, 0, ~0ull, pieces), plain.text());
     EXPECT_EQ(record.size(), plain.size());
+
+    // A sink that fails (a full disk) stops the stream; the record stays whole.
+    const RollRecord failing(request, first);
+    std::uint64_t seen = 0;
+    EXPECT_THROW(failing.forEachPiece(0, ~0ull,
+                                      [&](std::string_view piece) {
+                                          if ((seen += piece.size()) > 3 * TextSource::kPieceBytes)
+                                              throw std::runtime_error("disk full");
+                                      }),
+                 std::runtime_error);
+    EXPECT_EQ(failing.slice(0, ~0ull), plain.text());
+}
+
+// Repetitions longer than a piece (more dice than the window's fields allow) are streamed in stretches
+// that start inside them.
+TEST(RollRecord, RepetitionsLongerThanAPieceStreamWhole)
+{
+    const RollRequest request{
+        .dice = 60000, .sides = 999998, .perDie = true, .modify = 999999, .modifyText = "999999", .times = 3};
+    const BufferSource plain = plainRecord(request, 5);
+    std::uint64_t pieces = 0;
+    EXPECT_EQ(streamed(RollRecord(request, 5), 0, ~0ull, pieces), plain.text());
+    EXPECT_GT(pieces, 3u);
+    const RollRecord record(request, 5);
+    const std::uint64_t from = plain.lineStart(60000 - 5);
+    EXPECT_EQ(streamed(record, from, 5'000'000, pieces), plain.slice(from, 5'000'000));
+    EXPECT_EQ(record.line(60004 + 30000), plain.line(60004 + 30000));
 }
 
 // The largest roll the fields allow: 100 million lines, found without storing them. Its last repetition is
