@@ -27,10 +27,7 @@ int usageError(const std::string& why)
 }
 
 // The record shows modifiers as their fields would hold them after Generate: without leading zeros.
-std::string plainDigits(std::uint64_t value)
-{
-    return std::to_string(value);
-}
+std::string plainDigits(std::uint64_t value) { return std::to_string(value); }
 
 }  // namespace
 
@@ -71,8 +68,8 @@ int main(int argc, char* argv[])
     if (request.dice == 0 || request.sides == 0 || request.times == 0)
         return usageError("dice, sides and times must be at least 1");
     // 32-bit fields could not carry more; larger counts would also overflow the sums.
-    if (request.dice > 999999 || request.sides > 999999 || request.times > 999999 || request.modify > 999999 ||
-        request.totalModify > 999999)
+    if (request.dice > 999999 || request.sides > 999999 || request.times > 999999 ||
+        request.modify > 999999 || request.totalModify > 999999)
         return usageError("values go up to 999999");
 
     PhiloxSource source;

@@ -57,7 +57,9 @@ RollRecord::RollRecord(RollRequest request, std::uint64_t firstCounter)
       m_sumModify(m_request.perDie ? m_request.modify : 0),
       m_dieMiddle(m_request.perDie ? " + " + m_request.modifyText + " = " : std::string()),
       m_maxDieLine(20 + m_dieMiddle.size() + 20 + kLineEnd.size()),
-      m_dieLineMax(dieLineBytes(std::max<std::uint64_t>(m_request.sides, 1))),
+      // No die exceeds its sides where dieAt computes in integers; past that, allow any number.
+      m_dieLineMax(m_request.sides < (1ull << 29) ? dieLineBytes(std::max<std::uint64_t>(m_request.sides, 1))
+                                                  : m_maxDieLine),
       m_blocksPerRep((m_request.dice + kBlockDice - 1) / kBlockDice)
 {
     const std::uint64_t sides = std::max<std::uint64_t>(m_request.sides, 1);
@@ -322,7 +324,9 @@ std::string RollRecord::slice(std::uint64_t offset, std::uint64_t length) const
 // from nothing but the request and the sums known before: a repetition whose sum is not known yet lies
 // whole in one stretch.
 struct RollRecord::Rendered {
-    std::string text;
+    std::unique_ptr<char[]> buffer;  // not std::string: resizing would clear every byte of every piece first
+    std::size_t capacity = 0;
+    std::string_view text;
     std::vector<std::uint64_t> measured;     // repetition, sum, bytes: for each one rendered whole
     std::vector<std::uint64_t> blockStarts;  // blocks - 1 for each of them
     std::exception_ptr failure;
@@ -343,12 +347,15 @@ void RollRecord::render(std::uint64_t begin, std::uint64_t end, const std::vecto
     const auto diceBefore = [&](std::uint64_t u) {
         return u / units * m_request.dice + std::min(u % units * kBlockDice, m_request.dice);
     };
-    const std::uint64_t bound = (diceBefore(end) - diceBefore(begin)) * m_maxDieLine +
+    const std::uint64_t bound = (diceBefore(end) - diceBefore(begin)) * m_dieLineMax +
                                 (end / units - begin / units + 1) * (40 + m_longest);
-    out.text.resize(bound);
+    if (bound > out.capacity) {
+        out.buffer.reset(new char[bound]);
+        out.capacity = bound;
+    }
     out.measured.clear();
     out.blockStarts.clear();
-    char* const first = out.text.data();
+    char* const first = out.buffer.get();
     char* text = first;
     std::array<std::uint32_t, kBlockDice> bits;
     std::string totalBlock;
@@ -385,7 +392,7 @@ void RollRecord::render(std::uint64_t begin, std::uint64_t end, const std::vecto
             out.blockStarts.insert(out.blockStarts.end(), repBlockStarts.begin(), repBlockStarts.end());
         }
     }
-    out.text.resize(static_cast<std::size_t>(text - first));
+    out.text = std::string_view(first, static_cast<std::size_t>(text - first));
 }
 
 void RollRecord::keep(const Rendered& rendered) const

@@ -9,10 +9,7 @@ using tumblecast::PhiloxSource;
 
 namespace {
 
-std::uint32_t bits24(float u)
-{
-    return static_cast<std::uint32_t>(u * 16777216.0f);
-}
+std::uint32_t bits24(float u) { return static_cast<std::uint32_t>(u * 16777216.0f); }
 
 }  // namespace
 
