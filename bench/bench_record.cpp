@@ -84,6 +84,7 @@ void printfLoop(const RollRequest& request, std::FILE* out)
 int main(int argc, char* argv[])
 {
     const std::uint64_t times = argc > 1 ? std::strtoull(argv[1], nullptr, 10) : 9999;
+    const long atStart = peakKb();
     std::printf("cores: %u\n\n", std::thread::hardware_concurrency());
     std::FILE* null = std::fopen("/dev/null", "wb");
     if (!null) return 1;
@@ -174,7 +175,8 @@ int main(int argc, char* argv[])
     std::remove(path);
     std::printf("  stream to %s  %.2f GB in %.2f s (cpu %.2f s), %.0f MB/s\n", path, written / 1e9,
                 streamSeconds, streamCpu, written / streamSeconds / 1e6);
-    std::printf("  peak resident memory: %ld kB before the stream, %ld kB after\n", before, after);
+    std::printf("  peak resident memory: %ld kB at start, %ld kB before the stream, %ld kB after\n", atStart,
+                before, after);
     std::fclose(null);
     return 0;
 }

@@ -424,7 +424,6 @@ void RollRecord::forEachPiece(std::uint64_t offset, std::uint64_t length, const 
     const std::uint64_t repBytes = m_request.dice * m_dieLineMax + 40 + m_longest;
     const bool split = repBytes > kPieceBytes;
     if (split) measureUpTo(end / units + 1);
-    const std::vector<std::uint64_t> knownSums = m_sums;
     const std::uint64_t firstEnd = std::min(end, (begin / units + 1) * units);
     const std::uint64_t step = split ? std::max<std::uint64_t>(1, kPieceBytes / (kBlockDice * m_dieLineMax))
                                      : std::max<std::uint64_t>(1, kPieceBytes / repBytes) * units;
@@ -452,7 +451,7 @@ void RollRecord::forEachPiece(std::uint64_t offset, std::uint64_t length, const 
         Rendered rendered;
         for (std::uint64_t k = 0; k < stretches && at < last; ++k) {
             const auto [from, to] = stretch(k);
-            render(from, to, knownSums, rendered);
+            render(from, to, m_sums, rendered);  // what keep() adds is known to the next stretch
             emit(rendered);
         }
     };
@@ -460,6 +459,8 @@ void RollRecord::forEachPiece(std::uint64_t offset, std::uint64_t length, const 
     if (cores == 1 || stretches <= 2) return renderHere();
 
     // Helpers render the stretches ahead, each into its slot of a ring; this thread hands them on in order.
+    // They read a copy of the sums, which keep() and the sink may change meanwhile.
+    const std::vector<std::uint64_t> knownSums = m_sums;
     const std::size_t depth = 2 * cores;
     std::vector<Rendered> slots(depth);
     std::vector<std::uint64_t> ready(depth, kNone);

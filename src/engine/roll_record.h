@@ -25,7 +25,8 @@ class PhiloxSource;
 //   dice, shared among the cores when it is long. size() and offsets near the end measure them all;
 // - then finding a line regenerates at most kBlockDice dice, and the last block so found is kept, so the
 //   lines of one screen cost one block.
-// Streaming with forEachPiece measures the repetitions it passes on the way.
+// forEachPiece renders ahead on every core while the sink takes the pieces in order on the calling
+// thread, and measures the repetitions it passes on the way; a sink that throws ends the stream.
 //
 // The const calls fill these caches: use a record from one thread at a time.
 class RollRecord final : public TextSource {
