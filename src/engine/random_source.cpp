@@ -30,6 +30,12 @@ void PhiloxSource::bitsAt(std::uint64_t first, std::size_t count, std::uint32_t*
     const std::uint64_t end = first + count;
     while (k < end) {
         const auto bits = blockAt(k / 4);
+        if (k % 4 == 0 && end - k >= 4) {
+            for (int lane = 0; lane < 4; ++lane) out[lane] = bits[lane] >> 8;
+            out += 4;
+            k += 4;
+            continue;
+        }
         for (std::uint64_t lane = k % 4; lane < 4 && k < end; ++lane, ++k) *out++ = bits[lane] >> 8;
     }
 }
