@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 namespace tumblecast {
@@ -18,8 +19,13 @@ class PhiloxSource final : public RandomSource {
 public:
     float next() override { return unitAt(m_counter++); }
     std::uint64_t counter() const { return m_counter; }
+    // Moves on as if n values had been drawn, for a run whose dice are rendered from their counters.
+    void advance(std::uint64_t n) { m_counter += n; }
 
     static float unitAt(std::uint64_t k);
+    // The 24-bit numbers x of values first to first + count - 1, value = x / 2^24: one Philox block makes
+    // four of them, where unitAt makes one.
+    static void bitsAt(std::uint64_t first, std::size_t count, std::uint32_t* out);
 
 private:
     std::uint64_t m_counter = 0;

@@ -4,6 +4,13 @@
 
 namespace tumblecast {
 
+void TextSource::forEachPiece(std::uint64_t offset, std::uint64_t length, const PieceSink& sink) const
+{
+    const std::uint64_t end = offset + std::min(length, size() - std::min(offset, size()));
+    for (std::uint64_t at = offset; at < end; at += kPieceBytes)
+        sink(slice(at, std::min(kPieceBytes, end - at)));
+}
+
 BufferSource::BufferSource() : m_lineStarts{0} {}
 
 void BufferSource::clear()
@@ -42,6 +49,15 @@ std::string BufferSource::slice(std::uint64_t offset, std::uint64_t length) cons
 {
     if (offset >= m_text.size()) return {};
     return m_text.substr(offset, length);
+}
+
+void BufferSource::forEachPiece(std::uint64_t offset, std::uint64_t length, const PieceSink& sink) const
+{
+    const std::string_view text(m_text);
+    const std::uint64_t end =
+        offset + std::min(length, text.size() - std::min<std::uint64_t>(offset, text.size()));
+    for (std::uint64_t at = offset; at < end; at += kPieceBytes)
+        sink(text.substr(at, std::min(kPieceBytes, end - at)));
 }
 
 }  // namespace tumblecast

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -12,6 +13,11 @@ namespace tumblecast {
 // an empty last line, as a text box shows it.
 class TextSource {
 public:
+    // Receives a text in order, piece by piece; a piece is valid only during the call.
+    using PieceSink = std::function<void(std::string_view)>;
+    // Pieces are about this long, so that a text of gigabytes passes through a bounded buffer.
+    static constexpr std::uint64_t kPieceBytes = 1 << 20;
+
     virtual ~TextSource() = default;
 
     virtual std::uint64_t size() const = 0;
@@ -25,6 +31,8 @@ public:
     // The line containing offset (offset == size() is in the last line).
     virtual std::uint64_t lineAt(std::uint64_t offset) const = 0;
     virtual std::string slice(std::uint64_t offset, std::uint64_t length) const = 0;
+    // Hands [offset, offset + length) clipped to the text to sink, in pieces of about kPieceBytes.
+    virtual void forEachPiece(std::uint64_t offset, std::uint64_t length, const PieceSink& sink) const;
 
     bool empty() const { return size() == 0; }
     std::string line(std::uint64_t k) const { return slice(lineStart(k), lineLength(k)); }
@@ -46,6 +54,7 @@ public:
     std::uint64_t longestLine() const override { return m_longest; }
     std::uint64_t lineAt(std::uint64_t offset) const override;
     std::string slice(std::uint64_t offset, std::uint64_t length) const override;
+    void forEachPiece(std::uint64_t offset, std::uint64_t length, const PieceSink& sink) const override;
 
 private:
     std::string m_text;

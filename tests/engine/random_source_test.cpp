@@ -21,4 +21,12 @@ TEST(PhiloxSource, FirstValuesArePinned)
     EXPECT_EQ(source.counter(), 6u);
     // Far counters need no rolling of the ones before.
     EXPECT_EQ(bits24(PhiloxSource::unitAt(1ull << 40)), 15489606u);
+
+    // A run of values read at once, from inside a Philox block to inside another, and a skip.
+    std::array<std::uint32_t, 11> run{};
+    PhiloxSource::bitsAt(3, run.size(), run.data());
+    for (std::size_t i = 0; i < run.size(); ++i) EXPECT_EQ(run[i], bits24(PhiloxSource::unitAt(3 + i))) << i;
+    source.advance(1000);
+    EXPECT_EQ(source.counter(), 1006u);
+    EXPECT_EQ(source.next(), PhiloxSource::unitAt(1006));
 }

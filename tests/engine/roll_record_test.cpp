@@ -1,0 +1,242 @@
+#include <gtest/gtest.h>
+
+#include <random>
+#include <stdexcept>
+#include <string>
+
+#include "engine/random_source.h"
+#include "engine/roll_record.h"
+#include "engine/roll_run.h"
+#include "engine/text_source.h"
+
+using namespace tumblecast;
+
+namespace {
+
+class Appender final : public RollObserver {
+public:
+    explicit Appender(BufferSource& out) : m_out(out) {}
+    void repetitionStarted(std::uint64_t) override {}
+    void append(std::string_view text) override { m_out.append(text); }
+    void dieRolled(std::uint64_t) override {}
+    void repetitionFinished() override {}
+
+private:
+    BufferSource& m_out;
+};
+
+// The record as a rolled run writes it, from generator value first on.
+BufferSource plainRecord(const RollRequest& request, std::uint64_t first)
+{
+    PhiloxSource source;
+    source.advance(first);
+    BufferSource text;
+    Appender out(text);
+    runRoll(request, source, out);
+    return text;
+}
+
+RollRequest randomRequest(std::mt19937_64& random, std::uint64_t maxDice, std::uint64_t maxTimes)
+{
+    // Sides around powers of ten move the digit counts of dice and sums; 2^40 sides leave the integer path.
+    const std::uint64_t sides[] = {1, 2, 6, 9, 10, 11, 99, 100, 1000, 999998, 1ull << 40};
+    RollRequest request;
+    request.dice = 1 + random() % maxDice;
+    request.sides = sides[random() % std::size(sides)];
+    request.perDie = random() % 2 == 0;
+    request.modify = random() % 2 == 0 ? 1 + random() % 9 : 1 + random() % 999999;
+    request.modifyText = std::to_string(request.modify);
+    if (random() % 3 == 0) {
+        request.totalModify = 1 + random() % 999999;
+        request.totalModifyText = std::to_string(request.totalModify);
+    }
+    request.times = 1 + random() % maxTimes;
+    return request;
+}
+
+std::string describe(const RollRequest& r, std::uint64_t first)
+{
+    return std::to_string(r.dice) + "d" + std::to_string(r.sides) + (r.perDie ? "+" + r.modifyText : "") +
+           " total+" + r.totalModifyText + " x" + std::to_string(r.times) + " from " + std::to_string(first);
+}
+
+std::string streamed(const TextSource& text, std::uint64_t offset, std::uint64_t length,
+                     std::uint64_t& pieces)
+{
+    std::string out;
+    pieces = 0;
+    text.forEachPiece(offset, length, [&](std::string_view piece) {
+        EXPECT_FALSE(piece.empty());
+        EXPECT_LE(piece.size(), 2 * TextSource::kPieceBytes);
+        out += piece;
+        ++pieces;
+    });
+    return out;
+}
+
+}  // namespace
+
+// Small records, every line and every offset, asked for in three orders: line by line from the top, a
+// whole stream first (which measures repetitions as it goes), and the end first.
+TEST(RollRecord, SmallRecordsMatchTheRolledTextEverywhere)
+{
+    std::mt19937_64 random(20240611);
+    for (int round = 0; round < 40; ++round) {
+        const RollRequest request = randomRequest(random, round % 2 == 0 ? 40 : 2600, 4);
+        const std::uint64_t first = random() % 1000003;
+        SCOPED_TRACE(describe(request, first));
+        const BufferSource plain = plainRecord(request, first);
+        const std::string& text = plain.text();
+
+        const RollRecord topDown(request, first);
+        ASSERT_EQ(topDown.lineCount(), plain.lineCount());
+        for (std::uint64_t k = 0; k < plain.lineCount(); ++k) {
+            ASSERT_EQ(topDown.lineStart(k), plain.lineStart(k)) << k;
+            ASSERT_EQ(topDown.lineLength(k), plain.lineLength(k)) << k;
+        }
+        EXPECT_EQ(topDown.size(), plain.size());
+        EXPECT_GE(topDown.longestLine(), plain.longestLine());
+        for (std::uint64_t offset = 0; offset <= text.size(); offset += text.size() < 60000 ? 1 : 7)
+            ASSERT_EQ(topDown.lineAt(offset), plain.lineAt(offset)) << offset;
+
+        const RollRecord streamedFirst(request, first);
+        std::uint64_t pieces = 0;
+        ASSERT_EQ(streamed(streamedFirst, 0, ~0ull, pieces), text);
+        EXPECT_EQ(streamedFirst.size(), plain.size());
+        for (std::uint64_t r = 0; r < request.times; ++r) {
+            const std::uint64_t k = r * (request.dice + 4) + request.dice + 1;  // the total line
+            EXPECT_EQ(streamedFirst.line(k), plain.line(k));
+        }
+
+        const RollRecord endFirst(request, first);
+        EXPECT_EQ(endFirst.lineAt(text.size() - 3), plain.lineAt(text.size() - 3));
+        EXPECT_EQ(endFirst.lineAt(text.size()), plain.lineCount() - 1);
+        EXPECT_EQ(endFirst.slice(text.size() - 40, 100), text.substr(text.size() - 40));
+        for (int i = 0; i < 200; ++i) {
+            const std::uint64_t offset = random() % (text.size() + 2);
+            const std::uint64_t length = random() % 3 == 0 ? random() % 100 : random() % (text.size() + 10);
+            ASSERT_EQ(endFirst.slice(offset, length), plain.slice(offset, length)) << offset << "+" << length;
+        }
+    }
+}
+
+// A record of 10 million characters, by samples: lines and slices on both sides of every index block and
+// repetition boundary, and slices that span several repetitions.
+TEST(RollRecord, LargeRecordMatchesAtBlockAndRepetitionBoundaries)
+{
+    const RollRequest request{.dice = 9999,
+                              .sides = 999998,
+                              .perDie = true,
+                              .modify = 999999,
+                              .modifyText = "999999",
+                              .totalModify = 999999,
+                              .totalModifyText = "999999",
+                              .times = 16};
+    const std::uint64_t first = 123457;
+    const BufferSource plain = plainRecord(request, first);
+    const RollRecord record(request, first);
+    const std::uint64_t perRep = request.dice + 4;
+    for (std::uint64_t r = 0; r < request.times; r += 3) {  // 0 to 15: the last one too
+        for (std::uint64_t j = RollRecord::kBlockDice; j < perRep; j += RollRecord::kBlockDice) {
+            for (const std::uint64_t k : {r * perRep + j - 1, r * perRep + j}) {
+                ASSERT_EQ(record.lineStart(k), plain.lineStart(k)) << k;
+                ASSERT_EQ(record.line(k), plain.line(k)) << k;
+            }
+            // A selection across the boundary of two blocks.
+            const std::uint64_t mid = plain.lineStart(r * perRep + j);
+            EXPECT_EQ(record.slice(mid - 50, 100), plain.slice(mid - 50, 100));
+            EXPECT_EQ(record.lineAt(mid - 1), plain.lineAt(mid - 1));
+        }
+        for (std::uint64_t k = (r + 1) * perRep - 6; k < std::min((r + 1) * perRep + 2, plain.lineCount());
+             ++k) {
+            ASSERT_EQ(record.line(k), plain.line(k)) << k;
+            ASSERT_EQ(record.lineAt(plain.lineStart(k) + 1), plain.lineAt(plain.lineStart(k) + 1)) << k;
+        }
+    }
+    const std::uint64_t spanStart = plain.lineStart(2 * perRep - 10);
+    const std::uint64_t spanLength = plain.lineStart(11 * perRep + 3) - spanStart;  // about 2.3 MB
+    std::uint64_t pieces = 0;
+    EXPECT_EQ(streamed(record, spanStart, spanLength, pieces), plain.slice(spanStart, spanLength));
+    EXPECT_GT(pieces, 1u);
+    EXPECT_EQ(streamed(record, 0, ~0ull, pieces), plain.text());
+    EXPECT_EQ(streamed(plain, 0, ~0ull, pieces), plain.text());
+    EXPECT_EQ(record.size(), plain.size());
+
+    // A sink that fails (a full disk) stops the stream; the record stays whole.
+    const RollRecord failing(request, first);
+    std::uint64_t seen = 0;
+    EXPECT_THROW(failing.forEachPiece(0, ~0ull,
+                                      [&](std::string_view piece) {
+                                          if ((seen += piece.size()) > 3 * TextSource::kPieceBytes)
+                                              throw std::runtime_error("disk full");
+                                      }),
+                 std::runtime_error);
+    EXPECT_EQ(failing.slice(0, ~0ull), plain.text());
+}
+
+// Repetitions longer than a piece (more dice than the window's fields allow) are streamed in stretches
+// that start inside them.
+TEST(RollRecord, RepetitionsLongerThanAPieceStreamWhole)
+{
+    const RollRequest request{
+        .dice = 60000, .sides = 999998, .perDie = true, .modify = 999999, .modifyText = "999999", .times = 3};
+    const BufferSource plain = plainRecord(request, 5);
+    std::uint64_t pieces = 0;
+    EXPECT_EQ(streamed(RollRecord(request, 5), 0, ~0ull, pieces), plain.text());
+    EXPECT_GT(pieces, 3u);
+    const RollRecord record(request, 5);
+    const std::uint64_t from = plain.lineStart(60000 - 5);
+    EXPECT_EQ(streamed(record, from, 5'000'000, pieces), plain.slice(from, 5'000'000));
+    EXPECT_EQ(record.line(60004 + 30000), plain.line(60004 + 30000));
+}
+
+// The largest roll the fields allow: 100 million lines, found without storing them. Its last repetition is
+// rolled on its own from its first counter and must be the record's tail.
+TEST(RollRecord, LargestRollEndsAsItsLastRepetitionWouldBeRolled)
+{
+    RollRequest request{.dice = 9999,
+                        .sides = 999998,
+                        .perDie = true,
+                        .modify = 999999,
+                        .modifyText = "999999",
+                        .totalModify = 999999,
+                        .totalModifyText = "999999",
+                        .times = 9999};
+    const RollRecord record(request, 0);
+    ASSERT_EQ(record.lineCount(), 9999ull * 10003 + 1);
+
+    request.times = 1;
+    const BufferSource last = plainRecord(request, 9998ull * 9999);
+    const std::uint64_t size = record.size();
+    EXPECT_GT(size, 2'500'000'000ull);
+    EXPECT_EQ(record.slice(size - last.size(), last.size()), last.text());
+    EXPECT_EQ(record.lineAt(size), record.lineCount() - 1);
+    EXPECT_EQ(record.lineAt(size - 1), record.lineCount() - 2);
+    EXPECT_EQ(record.line(record.lineCount() - 4), last.line(last.lineCount() - 4));  // the total line
+    EXPECT_EQ(record.lineStart(record.lineCount() - 10003 - 1), size - last.size());
+    EXPECT_EQ(record.lineAt(size - last.size()), record.lineCount() - 10003 - 1);
+    EXPECT_GE(record.longestLine(), 40u);
+}
+
+// Generate rolls with a record and advances the generator by its dice: the run after it rolls what it
+// would roll after a rolled run.
+TEST(RollRecord, RollingConsumesTheCountersOfARolledRun)
+{
+    RollRequest first{.dice = 7, .sides = 6, .times = 3};
+    RollRequest second{.dice = 5, .sides = 20, .perDie = true, .modify = 2, .modifyText = "2", .times = 2};
+    PhiloxSource rolled;
+    BufferSource ignored;
+    Appender out(ignored);
+    runRoll(first, rolled, out);
+    BufferSource afterRolled;
+    Appender afterOut(afterRolled);
+    runRoll(second, rolled, afterOut);
+
+    PhiloxSource recorded;
+    const auto firstRecord = RollRecord::roll(first, recorded);
+    EXPECT_EQ(recorded.counter(), 21u);
+    EXPECT_EQ(firstRecord->slice(0, ~0ull), ignored.text());
+    const auto secondRecord = RollRecord::roll(second, recorded);
+    EXPECT_EQ(secondRecord->slice(0, ~0ull), afterRolled.text());
+    EXPECT_EQ(recorded.counter(), rolled.counter());
+}
