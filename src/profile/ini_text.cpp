@@ -125,18 +125,21 @@ Location locate(const QByteArray& content, const QString& section, const QString
     return found;
 }
 
-// The line end that lines added to the content take.
-QByteArrayView lineEndOf(const QByteArray& content, const std::vector<Line>& lines)
+// The line end of lines added after the given line: its own, so that in a file of mixed line ends a lone CR
+// is never followed by an added LF (the two would read as one CR LF); after an unterminated line, the file's
+// first line end; in a file without one, the platform's.
+QByteArray lineEndAfter(const QByteArray& content, const std::vector<Line>& lines, std::size_t after)
 {
+    if (after < lines.size() && lines[after].terminated())
+        return content.sliced(lines[after].textEnd, lines[after].end - lines[after].textEnd);
     for (const Line& line : lines)
-        if (line.terminated()) return QByteArrayView(content).sliced(line.textEnd, line.end - line.textEnd);
-    return kNativeLineEnd;
+        if (line.terminated()) return content.sliced(line.textEnd, line.end - line.textEnd);
+    return kNativeLineEnd.toByteArray();
 }
 
 QByteArray rewrite(const QByteArray& content, const Location& at, const QByteArray& section,
                    const QByteArray& key, const QByteArray& value)
 {
-    const QByteArrayView lineEnd = lineEndOf(content, at.lines);
     QByteArray out;
     out.reserve(content.size() + section.size() + key.size() + value.size() + 8);
     if (at.setting) {
@@ -145,24 +148,22 @@ QByteArray rewrite(const QByteArray& content, const Location& at, const QByteArr
         out.append(QByteArrayView(content).sliced(line.textEnd));
         return out;
     }
-    QByteArray added = key + '=' + value + lineEnd.toByteArray();
-    qsizetype insertAt = content.size();
+    // Added after the section's last setting (or its header), or at the end of the file.
+    const std::size_t after = at.header ? at.lastSetting : at.lines.size() - 1;
+    const QByteArray lineEnd = lineEndAfter(content, at.lines, after);
+    QByteArray added = key + '=' + value + lineEnd;
     if (!at.header) {
-        added = '[' + section + ']' + lineEnd.toByteArray() + added;
-        const bool onlyMark = content == kByteOrderMark;
-        if (!content.isEmpty() && !onlyMark) {
+        added = '[' + section + ']' + lineEnd + added;
+        if (!content.isEmpty() && content != kByteOrderMark) {
             const Line& last = at.lines.back();
-            const bool blank =
-                trimmed(QByteArrayView(content).sliced(last.begin, last.textEnd - last.begin)).isEmpty();
             // A blank line keeps the new section apart from the one before it.
-            if (!blank) added = lineEnd.toByteArray() + added;
-            if (!last.terminated()) added = lineEnd.toByteArray() + added;
+            if (!trimmed(QByteArrayView(content).sliced(last.begin, last.textEnd - last.begin)).isEmpty())
+                added.prepend(lineEnd);
         }
-    } else {
-        const Line& after = at.lines[at.lastSetting];
-        insertAt = after.end;
-        if (!after.terminated()) added = lineEnd.toByteArray() + added;
     }
+    const bool open = !at.lines.empty() && !at.lines[after].terminated() && content != kByteOrderMark;
+    if (open) added.prepend(lineEnd);
+    const qsizetype insertAt = at.lines.empty() ? 0 : at.lines[after].end;
     out.append(QByteArrayView(content).first(insertAt)).append(added);
     out.append(QByteArrayView(content).sliced(insertAt));
     return out;
@@ -188,7 +189,11 @@ Encoding detectEncoding(const QByteArray& content)
 
 QString decode(const QByteArray& bytes, Encoding encoding)
 {
-    if (encoding == Encoding::Utf8) return QString::fromUtf8(bytes);
+    if (encoding == Encoding::Utf8) {
+        // fromUtf8() would drop a U+FEFF at the start of a value; only the file's own mark is skipped.
+        QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
+        return utf8.decode(bytes);
+    }
     QString text(bytes.size(), Qt::Uninitialized);
     for (qsizetype i = 0; i < bytes.size(); ++i) {
         const auto byte = static_cast<unsigned char>(bytes[i]);

@@ -37,8 +37,9 @@ std::optional<QString> readValue(const QByteArray& content, const QString& secti
 
 // The content with the key set to the value: replaced where it stands, else added after the last setting of
 // its section, else added with a new section at the end. Every other line keeps its bytes and its line end;
-// an unterminated last line gains one when something is added after it. Lines added take the file's first
-// line end (the platform's in a file without one). The value is written as given, but with CR and LF
+// an unterminated last line gains one when something is added after it. Lines added take the line end of
+// the line before them (the file's first one after an unterminated line; the platform's in a file without
+// any). The value is written as given, but with CR and LF
 // turned into spaces, so it never spills into lines of its own. In a Windows-1252 file it is encoded as
 // Windows-1252, so the file stays one encoding and reads back; if the rewrite leaves the whole file valid
 // UTF-8, the value is written as UTF-8 instead, since that is how the file will then be read.

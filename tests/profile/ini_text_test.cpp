@@ -79,6 +79,8 @@ TEST(IniWrite, ChangesOnlyTheKeysLine)
          "[Slot1]\r\nEnabled=0\r\nDice=3\r\n"},
         {"lone_cr_kept", "[Slot1]\rEnabled=0\r", "Slot2", "Dice", u"3"_qs,
          "[Slot1]\rEnabled=0\r\r[Slot2]\rDice=3\r"},
+        {"mixed_line_ends_never_merge", "K=1\n[Slot1]\r", "Slot3", "Dice", u"3"_qs,
+         "K=1\n[Slot1]\r\r[Slot3]\rDice=3\r"},
         {"line_breaks_in_value_cannot_forge_lines", "[Slot1]\nCaption=x\n", "Slot1", "Caption",
          u"a\r\n[Options]\nQuickSlots=0"_qs, "[Slot1]\nCaption=a  [Options] QuickSlots=0\n"},
         {"header_without_bracket_kept", "[Slot1]\nEnabled=0\n[Slot2\n", "Slot1", "Dice", u"3"_qs,
