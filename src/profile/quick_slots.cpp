@@ -1,5 +1,6 @@
 #include "profile/quick_slots.h"
 
+#include <algorithm>
 #include <limits>
 
 #include "profile/profile_file.h"
