@@ -1,0 +1,226 @@
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <random>
+
+#include "profile/ini_text.h"
+#include "profile/profile_file.h"
+#include "recording_platform.h"
+
+namespace tumblecast {
+namespace {
+
+using test::RecordingPlatform;
+
+void putFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+QByteArray fileBytes(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+}
+
+// Files the profile layer left beside the profile (temporary files of a write that did not finish).
+QStringList strayFiles(RecordingPlatform& platform)
+{
+    QStringList names = QDir(platform.executableDir()).entryList(QDir::Files | QDir::Hidden);
+    names.removeAll(QStringLiteral("corvane.ini"));
+    return names;
+}
+
+TEST(ProfileFile, ReadsAndWritesBesideTheExecutable)
+{
+    RecordingPlatform platform;
+    EXPECT_EQ(ProfilePath(platform), platform.executableDir() + "/corvane.ini");
+    EXPECT_FALSE(ProfileExists(platform));
+    EXPECT_EQ(ReadProfileValue(platform, "Slot1", "Caption", QString(60, u'd')), QString(49, u'd'));
+
+    EXPECT_TRUE(WriteProfileValue(platform, "Slot3", "Caption", QString(60, u'c')));
+    EXPECT_TRUE(WriteProfileValue(platform, "Slot3", "Dice", ""));
+    EXPECT_TRUE(ProfileExists(platform));
+    EXPECT_EQ(fileBytes(ProfilePath(platform)), "[Slot3]\nCaption=" + QByteArray(60, 'c') + "\nDice=\n");
+    EXPECT_EQ(ReadProfileValue(platform, "slot3", "caption", "x"), QString(49, u'c'));
+    EXPECT_EQ(ReadProfileValue(platform, "Slot3", "Dice", "9"), "");
+
+    // A hand edit between two operations is seen by the next one: nothing is cached.
+    putFile(ProfilePath(platform), "[Slot3]\nDice=  12  \n");
+    EXPECT_EQ(ReadProfileValue(platform, "Slot3", "Dice", ""), "12");
+    EXPECT_TRUE(strayFiles(platform).isEmpty());
+}
+
+TEST(ProfileFile, DirectoryOfThatNameCountsAsMissing)
+{
+    RecordingPlatform platform;
+    ASSERT_TRUE(QDir(platform.executableDir()).mkdir("corvane.ini"));
+    EXPECT_FALSE(ProfileExists(platform));
+    EXPECT_EQ(ReadProfileValue(platform, "Options", "QuickSlots", "d"), "d");
+    EXPECT_FALSE(WriteProfileValue(platform, "Options", "QuickSlots", "1"));
+    EXPECT_TRUE(QFileInfo(ProfilePath(platform)).isDir());
+}
+
+TEST(ProfileFile, SymbolicLinkIsWrittenThroughToItsTarget)
+{
+    RecordingPlatform platform;
+    const QString target = platform.executableDir() + "/real.ini";
+    putFile(target, "[Options]\nQuickSlots=1\n");
+    ASSERT_TRUE(QFile::link("real.ini", ProfilePath(platform)));
+    EXPECT_TRUE(WriteProfileValue(platform, "Options", "QuickSlots", "0"));
+    EXPECT_TRUE(QFileInfo(ProfilePath(platform)).isSymLink());
+    EXPECT_EQ(fileBytes(target), "[Options]\nQuickSlots=0\n");
+}
+
+TEST(ProfileFile, WindowsProfileKeepsItsLineEndsAndBytes)
+{
+    RecordingPlatform platform;
+    const QByteArray original = fileBytes(QStringLiteral(PROFILE_DATA_DIR "/windows.ini"));
+    putFile(ProfilePath(platform), original);
+    EXPECT_EQ(ReadProfileValue(platform, "Slot1", "Caption", ""), u"Café €"_qs);
+    EXPECT_EQ(ReadProfileValue(platform, "Options", "QuickSlots", ""), "0");
+
+    EXPECT_TRUE(WriteProfileValue(platform, "Slot1", "Sides", "20"));
+    EXPECT_TRUE(WriteProfileValue(platform, "Slot1", "Caption", u"Thé"_qs));
+    EXPECT_TRUE(WriteProfileValue(platform, "Slot2", "Dice", "4"));
+    QByteArray expected = original;
+    expected.replace("Sides=6", "Sides=20").replace("Caf\xE9 \x80", "Th\xE9");
+    expected += "\r\n[Slot2]\r\nDice=4\r\n";
+    EXPECT_EQ(fileBytes(ProfilePath(platform)), expected);
+    EXPECT_EQ(ReadProfileValue(platform, "Slot1", "Caption", ""), u"Thé"_qs);
+}
+
+TEST(ProfileFile, ReadOnlyProfileIsLeftAlone)
+{
+    RecordingPlatform platform;
+    putFile(ProfilePath(platform), "[Options]\nQuickSlots=1\n");
+    QFile::setPermissions(ProfilePath(platform), QFileDevice::ReadOwner | QFileDevice::ReadGroup);
+    EXPECT_FALSE(WriteProfileValue(platform, "Options", "QuickSlots", "0"));
+    EXPECT_EQ(ReadProfileValue(platform, "Options", "QuickSlots", ""), "1");
+    EXPECT_EQ(fileBytes(ProfilePath(platform)), "[Options]\nQuickSlots=1\n");
+}
+
+TEST(ProfileFile, UnreadableProfileGivesDefaultsAndIsNotReplaced)
+{
+    if (geteuid() == 0) GTEST_SKIP() << "root reads every file";
+    RecordingPlatform platform;
+    putFile(ProfilePath(platform), "[Options]\nQuickSlots=0\n");
+    QFile::setPermissions(ProfilePath(platform), QFileDevice::WriteOwner);
+    EXPECT_EQ(ReadProfileValue(platform, "Options", "QuickSlots", "d"), "d");
+    EXPECT_FALSE(WriteProfileValue(platform, "Slot1", "Dice", "3"));
+    QFile::setPermissions(ProfilePath(platform), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    EXPECT_EQ(fileBytes(ProfilePath(platform)), "[Options]\nQuickSlots=0\n");
+}
+
+// A write that cannot finish (here: the file size limit, as a full disk) leaves the old bytes.
+TEST(ProfileFile, FailedWriteLeavesTheOldFile)
+{
+    RecordingPlatform platform;
+    const QByteArray old = "[Slot1]\nCaption=" + QByteArray(200, 'o') + "\n";
+    putFile(ProfilePath(platform), old);
+    rlimit saved{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto previousHandler = signal(SIGXFSZ, SIG_IGN);
+    rlimit small = saved;
+    small.rlim_cur = 100;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    const bool written = WriteProfileValue(platform, "Slot1", "Caption", QString(300, u'n'));
+    setrlimit(RLIMIT_FSIZE, &saved);
+    signal(SIGXFSZ, previousHandler);
+
+    EXPECT_FALSE(written);
+    EXPECT_EQ(fileBytes(ProfilePath(platform)), old);
+    EXPECT_TRUE(strayFiles(platform).isEmpty());
+}
+
+// The executable folder on a memory file system where there is one: a kill test on disk spends its time in
+// the sync of every write, and the sync plays no part in what a killed process leaves behind.
+class MemoryDirPlatform final : public Platform {
+public:
+    MemoryDirPlatform() : m_dir(QDir("/dev/shm").exists() ? "/dev/shm/tumblecast-XXXXXX" : QString()) {}
+    void message(const QString&) override {}
+    void beep() override {}
+    std::optional<QString> saveFileName(const SaveDialogRequest&) override { return std::nullopt; }
+    void setClipboardText(const QString&) override {}
+    QDate today() override { return {}; }
+    QString executableDir() override { return m_dir.path(); }
+    void endProgram() override {}
+
+private:
+    QTemporaryDir m_dir;
+};
+
+// A writer killed at any moment leaves a profile that is exactly one of the states it wrote, whole.
+TEST(ProfileFile, KilledWriterLeavesOldOrNewFile)
+{
+    MemoryDirPlatform platform;
+    const QByteArray base =
+        "; hand-written\n[Slot1]\nEnabled=1\nCaption=Dagger\n\n[Slot3]\nCaption=start\n"
+        "Dice=2\n\n[Options]\nQuickSlots=1\n";
+    putFile(ProfilePath(platform), base);
+    // Values of different lengths, so that a torn file could not look whole by chance.
+    auto valueFor = [](int n) { return QStringLiteral("v%1-").arg(n) + QString(n % 37, u'x'); };
+
+    std::mt19937 random(20261205);
+    int written = 0;  // the number in the file after the last kill
+    int strays = 0;
+    for (int round = 0; round < 200; ++round) {
+        int ready[2];
+        ASSERT_EQ(pipe(ready), 0);
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            // Two whole writes first, each reported, so that the parent knows how long one takes here.
+            close(ready[0]);
+            for (int n = written + 1;; ++n) {
+                WriteProfileValue(platform, "Slot3", "Caption", valueFor(n));
+                if (n <= written + 2) (void)!write(ready[1], "w", 1);
+            }
+        }
+        close(ready[1]);
+        char byte = 0;
+        ASSERT_EQ(read(ready[0], &byte, 1), 1);
+        const auto first = std::chrono::steady_clock::now();
+        ASSERT_EQ(read(ready[0], &byte, 1), 1);
+        const auto second = std::chrono::steady_clock::now();
+        close(ready[0]);
+        // A busy wait, not a sleep: it only spreads the kills over the next few writes. No outcome depends on
+        // where the kill lands.
+        const auto until = second + (second - first) * std::uniform_real_distribution<double>(0, 3)(random);
+        while (std::chrono::steady_clock::now() < until) {
+        }
+        kill(child, SIGKILL);
+        int status = 0;
+        ASSERT_EQ(waitpid(child, &status, 0), child);
+
+        const QString value = ReadProfileValue(platform, "Slot3", "Caption", "");
+        const int n = value.mid(1, value.indexOf(u'-') - 1).toInt();
+        ASSERT_GT(n, written) << "round " << round;
+        ASSERT_EQ(fileBytes(ProfilePath(platform)), ini::writeValue(base, "Slot3", "Caption", valueFor(n)))
+            << "round " << round;
+        written = n;
+        // A kill between linking the new file and renaming it may leave it beside the profile.
+        const QStringList others = QDir(platform.executableDir()).entryList(QDir::Files | QDir::Hidden);
+        for (const QString& name : others) {
+            if (name == "corvane.ini") continue;
+            ++strays;
+            QFile::remove(platform.executableDir() + "/" + name);
+        }
+    }
+    RecordProperty("writes", written);
+    RecordProperty("stray_temporary_files", strays);
+}
+
+}  // namespace
+}  // namespace tumblecast

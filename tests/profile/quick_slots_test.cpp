@@ -1,0 +1,206 @@
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <functional>
+
+#include "profile/profile_file.h"
+#include "profile/quick_slots.h"
+#include "recording_platform.h"
+
+namespace tumblecast {
+namespace {
+
+using test::RecordingPlatform;
+
+// Stands in for Form1: records what the refresh sets, in order, and like Check6 runs its click handler
+// (which writes the switch back) only when the value changes. It starts in the window's design state.
+class FakeBar final : public QuickSlotBar {
+public:
+    explicit FakeBar(Platform& platform) : m_platform(platform) {}
+
+    void setQuickSlotsValue(int value) override
+    {
+        calls << QStringLiteral("value %1").arg(value);
+        if (value == this->value) return;
+        this->value = value;
+        calls << QStringLiteral("Check6_Click");
+        if (onClick) onClick();
+        writeQuickSlotsSwitch(m_platform, value);
+    }
+    void setSlotEnabled(int slot, bool enabled) override
+    {
+        calls << QStringLiteral("enabled %1 %2").arg(slot).arg(enabled);
+    }
+    void setSlotCaption(int slot, const QString& caption) override
+    {
+        calls << QStringLiteral("caption %1 %2").arg(slot).arg(caption);
+    }
+
+    QStringList calls;
+    int value = 1;
+    std::function<void()> onClick;
+
+private:
+    Platform& m_platform;
+};
+
+QStringList barCalls(int value, const std::array<bool, 5>& enabled, const QStringList& captions)
+{
+    QStringList calls;
+    if (value >= 0) calls << QStringLiteral("value %1").arg(value);
+    if (value == 0 || value == 2) calls << QStringLiteral("Check6_Click");
+    for (int slot = 1; slot <= 5; ++slot)
+        calls << QStringLiteral("enabled %1 %2").arg(slot).arg(enabled[slot - 1]);
+    for (int slot = 1; slot <= 5; ++slot)
+        calls << QStringLiteral("caption %1 %2").arg(slot).arg(captions[slot - 1]);
+    return calls;
+}
+
+const QStringList kSectionNames = {"Slot1", "Slot2", "Slot3", "Slot4", "Slot5"};
+
+void putProfile(RecordingPlatform& platform, const QByteArray& bytes)
+{
+    QFile file(ProfilePath(platform));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+QByteArray profileBytes(RecordingPlatform& platform)
+{
+    QFile file(ProfilePath(platform));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QByteArray defaultProfile(const QByteArray& modifier)
+{
+    QByteArray bytes;
+    for (int slot = 1; slot <= 5; ++slot) {
+        const QByteArray n = QByteArray::number(slot);
+        if (slot > 1) bytes += "\n";
+        bytes += "[Slot" + n + "]\nEnabled=0\nCaption=Slot" + n + "\nDice=\nSides=\nModify=" + modifier +
+                 "\nTModify=" + modifier + "\n";
+    }
+    return bytes + "\n[Options]\nQuickSlots=1\n";
+}
+
+TEST(RefreshQuickSlots, FirstStartCreatesTheProfile)
+{
+    for (const auto modifiers : {DefaultModifiers::Zero, DefaultModifiers::Empty}) {
+        RecordingPlatform platform;
+        FakeBar bar(platform);
+        RefreshQuickSlots(platform, bar, modifiers);
+        EXPECT_EQ(profileBytes(platform), defaultProfile(modifiers == DefaultModifiers::Zero ? "0" : ""));
+        EXPECT_EQ(bar.calls, barCalls(1, {}, kSectionNames));  // Check6 already checked: no click
+    }
+}
+
+TEST(RefreshQuickSlots, ExistingProfileSetsTheBar)
+{
+    RecordingPlatform platform;
+    const QByteArray stored =
+        "[Options]\nQuickSlots=0\n[Slot1]\nEnabled=1\n[Slot2]\nEnabled=01\nCaption=\n[Slot3]\nEnabled= 1\n"
+        "Caption=" +
+        QByteArray(60, 'c') + "\n[Slot4]\nEnabled=0\nCaption=Axe\n[slot5]\nenabled=2\n";
+    putProfile(platform, stored);
+    FakeBar bar(platform);
+    RefreshQuickSlots(platform, bar);
+    EXPECT_EQ(bar.calls, barCalls(0, {true, true, true, false, false},
+                                  {"Slot1", "", QString(49, u'c'), "Axe", "Slot5"}));
+    EXPECT_EQ(profileBytes(platform), stored);  // the handler's write-back of "0" changes no byte
+}
+
+TEST(RefreshQuickSlots, OddSwitchAndEnabledValues)
+{
+    struct Row {
+        const char* name;
+        QByteArray quickSlots;  // the "Options" line, if any
+        int value;              // what Check6 is set to; -1: left alone
+    };
+    const Row rows[] = {
+        {"grey", "QuickSlots=2\n", 2},
+        {"leading_zeros", "QuickSlots=02\n", 2},
+        {"missing", "", -1},
+        {"empty", "QuickSlots=\n", -1},
+        {"text", "QuickSlots=on\n", -1},
+        {"out_of_range", "QuickSlots=7\n", -1},
+        {"huge", "QuickSlots=99999999999999999999\n", -1},
+    };
+    for (const Row& row : rows) {
+        RecordingPlatform platform;
+        const QByteArray stored = "[Options]\n" + row.quickSlots +
+                                  "[Slot1]\nEnabled=yes\n[Slot2]\nEnabled=\n[Slot3]\nEnabled=1x\n[Slot4]\n";
+        putProfile(platform, stored);
+        FakeBar bar(platform);
+        RefreshQuickSlots(platform, bar);
+        EXPECT_EQ(bar.calls, barCalls(row.value, {}, kSectionNames)) << row.name;
+        EXPECT_EQ(profileBytes(platform), stored) << row.name;
+    }
+}
+
+// Check6_Click runs inside the refresh, before any slot is read: what it changes in the profile shows.
+TEST(RefreshQuickSlots, SlotsAreReadAfterTheNestedClickHandler)
+{
+    RecordingPlatform platform;
+    putProfile(platform, "[Options]\nQuickSlots=0\n[Slot1]\nEnabled=0\nCaption=Old\n");
+    FakeBar bar(platform);
+    bar.onClick = [&] {
+        WriteProfileValue(platform, "Slot1", "Enabled", "1");
+        WriteProfileValue(platform, "Slot1", "Caption", "New");
+    };
+    RefreshQuickSlots(platform, bar);
+    EXPECT_EQ(bar.calls, barCalls(0, {true}, {"New", "Slot2", "Slot3", "Slot4", "Slot5"}));
+    EXPECT_EQ(profileBytes(platform), "[Options]\nQuickSlots=0\n[Slot1]\nEnabled=1\nCaption=New\n");
+}
+
+// Whatever the file holds, the refresh ends, and a profile that exists is never overwritten by it.
+TEST(RefreshQuickSlots, SurvivesAnyExistingFile)
+{
+    QByteArray binary;
+    for (int i = 0; i < 4096; ++i) binary += char((i * 7919) % 256);
+    const QByteArray files[] = {
+        "",
+        binary,
+        "[Slot1]\nCaption=" + QByteArray(1 << 20, 'w'),
+        "[Slot1]\nEnabled=1\n[Slot1]\nEnabled=0\nCaption=Second\n[Slot1",
+        "Enabled=1\nCaption=Nowhere\n[Slot2\nEnabled=1\n",
+        QByteArray(5000, '['),
+        QByteArray("\0\0[Slot1]\0=\0\n", 13),
+    };
+    for (const QByteArray& stored : files) {
+        RecordingPlatform platform;
+        putProfile(platform, stored);
+        FakeBar bar(platform);
+        RefreshQuickSlots(platform, bar);
+        EXPECT_EQ(bar.calls.size(), 10);  // no "QuickSlots": Check6 left alone
+        EXPECT_EQ(profileBytes(platform), stored);
+    }
+}
+
+TEST(QuickSlotRecords, StoreReadAndReset)
+{
+    RecordingPlatform platform;
+    EXPECT_EQ(slotSection(5), "Slot5");
+    const QuickSlot empty = readQuickSlot(platform, 4);
+    EXPECT_EQ(QStringList({empty.caption, empty.dice, empty.modify}), QStringList({"Slot4", "", ""}));
+
+    storeQuickSlot(platform, 2, {"Fireball", "8", "6", "0", "3"});
+    EXPECT_EQ(profileBytes(platform),
+              "[Slot2]\nEnabled=1\nCaption=Fireball\nDice=8\nSides=6\nModify=0\nTModify=3\n");
+    const QuickSlot stored = readQuickSlot(platform, 2);
+    EXPECT_EQ(QStringList({stored.caption, stored.dice, stored.sides, stored.modify, stored.tmodify}),
+              QStringList({"Fireball", "8", "6", "0", "3"}));
+
+    resetQuickSlot(platform, 2);
+    EXPECT_EQ(profileBytes(platform),
+              "[Slot2]\nEnabled=0\nCaption=Slot2\nDice=\nSides=\nModify=0\nTModify=0\n");
+
+    writeQuickSlotsSwitch(platform, 2);
+    EXPECT_EQ(ReadProfileValue(platform, "Options", "QuickSlots", "none"), "none");
+    writeQuickSlotsSwitch(platform, 0);
+    EXPECT_EQ(ReadProfileValue(platform, "Options", "QuickSlots", "none"), "0");
+}
+
+}  // namespace
+}  // namespace tumblecast
