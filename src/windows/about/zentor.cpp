@@ -1,13 +1,11 @@
 #include "windows/about/zentor.h"
 
 #include <QFontMetrics>
-#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QScreen>
 
 #include "platform/platform.h"
 #include "windows/common/controls.h"
@@ -111,11 +109,7 @@ zentor::zentor(Platform& platform, QWidget* parent)
 
     for (QWidget* panel : {Picture1, Move1, Move2}) panel->installEventFilter(this);
 
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        QRect area(QPoint(), size());
-        area.moveCenter(screen->availableGeometry().center());
-        move(area.topLeft());
-    }
+    centreOnScreen(this);
 }
 
 void zentor::buildUpperPanel()

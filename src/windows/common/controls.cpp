@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QFrame>
 #include <QPalette>
+#include <QScreen>
 #include <QWidget>
 
 namespace tumblecast {
@@ -33,6 +34,15 @@ void setBackColor(QWidget* widget, SystemColor color)
     for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
         palette.setColor(group, QPalette::Base, shade);
     widget->setPalette(palette);
+}
+
+void centreOnScreen(QWidget* window)
+{
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        QRect area(QPoint(), window->size());
+        area.moveCenter(screen->availableGeometry().center());
+        window->move(area.topLeft());
+    }
 }
 
 QFont dialogFont()

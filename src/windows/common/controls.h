@@ -28,6 +28,9 @@ void setBackColor(QWidget* widget, SystemColor color);
 // The 8-point sans the windows are laid out for.
 QFont dialogFont();
 
+// Moves a top-level window to the middle of the primary screen's available area.
+void centreOnScreen(QWidget* window);
+
 // A horizontal line from x1 to x2 at y, all in twips.
 QFrame* makeLine(QWidget* parent, int x1, int x2, int y);
 

@@ -4,6 +4,7 @@
 #include <QWidget>
 
 #include "engine/roll_request.h"
+#include "profile/quick_slots.h"
 #include "windows/main/form1_controls.h"
 
 namespace tumblecast {
@@ -16,7 +17,7 @@ class zentor;
 
 // The main window: its controls (Form1Controls, laid out in form1_controls.cpp) and its handlers. Handlers
 // carry the names the window's behaviour is written in, so "Command4_Click" is found under that name.
-class Form1 : public QWidget, public Form1Controls {
+class Form1 : public QWidget, public Form1Controls, public QuickSlotBar {
     Q_OBJECT
 public:
     Form1(Platform& platform, RandomSource& dice, QWidget* parent = nullptr);
@@ -29,7 +30,17 @@ public:
     void Text5_KeyPress(int& keyAscii);
     void Text6_KeyPress(int& keyAscii);
 
+    // Makes the quick slot bar match the profile (creating the profile when it is missing).
+    void refreshQuickSlots(DefaultModifiers modifiers);
+
+    // What a refresh sets.
+    void setQuickSlotsValue(int value) override;
+    void setSlotEnabled(int slot, bool enabled) override;
+    void setSlotCaption(int slot, const QString& caption) override;
+
 public slots:
+    void Form_Load();
+    void Check6_Click();    // folds or unfolds the quick slot bar
     void Command4_Click();  // Generate
     void Command3_Click();  // Close
     void Command5_Click();  // About
@@ -71,6 +82,9 @@ private:
     RollFields fields() const;
     void fail(RunView& view, std::string_view description);
     void setBusy(bool busy);
+    void setOuterWidth(int twipsWide);
+    CommandButton* slotButton(int slot) const;
+    QLabel* slotLabel(int slot) const;
 
     Platform& m_platform;
     RandomSource& m_dice;

@@ -2,11 +2,9 @@
 #include "windows/main/form1_controls.h"
 
 #include <QGroupBox>
-#include <QGuiApplication>
 #include <QIcon>
 #include <QLabel>
 #include <QProgressBar>
-#include <QScreen>
 
 #include <iterator>
 
@@ -112,11 +110,6 @@ void Form1Controls::setup(QWidget* form)
     setupSlotsFrame(form);
     setupTabOrder();
 
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        QRect area(QPoint(), form->size());
-        area.moveCenter(screen->availableGeometry().center());
-        form->move(area.topLeft());
-    }
     Text1->setFocus();
 }
 
