@@ -8,6 +8,7 @@
 #include <QPainter>
 
 #include "platform/platform.h"
+#include "windows/common/accessibility.h"
 #include "windows/common/controls.h"
 
 namespace tumblecast {
@@ -109,6 +110,12 @@ zentor::zentor(Platform& platform, QWidget* parent)
 
     for (QWidget* panel : {Picture1, Move1, Move2}) panel->installEventFilter(this);
 
+    // No caption shows, but a screen reader still announces what the window is.
+    exposeAs(this, QAccessible::Dialog);
+    setAccessibleName(QStringLiteral("About Tumblecast"));
+    Text2->setAccessibleName(QStringLiteral("Credit"));
+    Text1->setAccessibleName(QStringLiteral("E-mail"));
+    Text3->setAccessibleName(QStringLiteral("Web address"));
     centreOnScreen(this);
 }
 

@@ -8,11 +8,13 @@
 
 #include <iterator>
 
+#include "windows/common/accessibility.h"
 #include "windows/common/check_box.h"
 #include "windows/common/command_button.h"
 #include "windows/common/controls.h"
 #include "windows/common/text_box.h"
 #include "windows/main/result_box.h"
+#include "windows/main/result_box_accessible.h"
 
 namespace tumblecast {
 
@@ -104,6 +106,9 @@ void Form1Controls::setup(QWidget* form)
     TextHelp = named(new TextBox(form), "TextHelp");
     TextHelp->setText(QStringLiteral("Text7"));
     TextHelp->hide();
+    for (QWidget* scratch : {static_cast<QWidget*>(Text12), static_cast<QWidget*>(TextHelp)})
+        hideFromAssistiveTechnology(scratch);
+    exposeAs(form, QAccessible::Window);
 
     setupResultFrame(form);
     setupRollerFrame(form);
@@ -119,6 +124,7 @@ void Form1Controls::setupResultFrame(QWidget* form)
     Text1 = named(new ResultBox(Frame1), "Text1");
     Text1->setGeometry(twipsRect(120, 240, 2175, 4365));
     Text1->setAccessibleName(QStringLiteral("Result"));
+    makeAccessible(Text1);
 }
 
 void Form1Controls::setupRollerFrame(QWidget* form)
@@ -134,6 +140,8 @@ void Form1Controls::setupRollerFrame(QWidget* form)
     Check4 = named(new CheckBox(QStringLiteral("Sides:"), Picture1), "Check4");
     Check4->setGeometry(twipsRect(0, 360, 1215, 255));
     for (CheckBox* label : {Check5, Check4}) {
+        exposeAs(label, QAccessible::StaticText);
+        label->setAccessibleName(label->text());
         label->setValue(CheckValue::Grayed);
         // Only the tick is greyed; the caption reads like any other label.
         QPalette palette = label->palette();
@@ -174,7 +182,7 @@ void Form1Controls::setupRollerFrame(QWidget* form)
     Command6 = makeButton(Frame2, "Command6", QStringLiteral("C"),
                           twipsRect(120, kBottomRow, kSmallButton, kSmallButton));
     Command6->setToolTip(QStringLiteral("Copy selected text to clipboard"));
-    Command6->setAccessibleName(QStringLiteral("Copy"));
+    Command6->setAccessibleName(Command6->toolTip());
     Command6->setEnabled(false);
     ProgressBar1 = named(new QProgressBar(Frame2), "ProgressBar1");
     ProgressBar1->setGeometry(twipsRect(390, kBottomRow, 1335, 255));
@@ -191,7 +199,7 @@ void Form1Controls::setupRollerFrame(QWidget* form)
     Check6 = named(new ButtonCheckBox(QStringLiteral("&D"), Frame2), "Check6");
     Check6->setGeometry(twipsRect(2040, kBottomRow, kSmallButton, kSmallButton));
     Check6->setToolTip(QStringLiteral("Quick Slots ON/OFF"));
-    Check6->setAccessibleName(QStringLiteral("Quick Slots"));
+    Check6->setAccessibleName(Check6->toolTip());
     Check6->setValue(CheckValue::Checked);
 }
 

@@ -1,0 +1,108 @@
+#include <QAccessible>
+#include <QSignalSpy>
+
+#include <functional>
+
+#include "form1_fixture.h"
+#include "windows/about/zentor.h"
+#include "windows/main/result_box_accessible.h"
+
+using namespace tumblecast;
+using tumblecast::test::Form1Test;
+
+namespace {
+
+QAccessibleInterface* of(QObject* object) { return QAccessible::queryAccessibleInterface(object); }
+
+// Every interface a screen reader reaches from root by walking children.
+void walk(QAccessibleInterface* root, const std::function<void(QAccessibleInterface*)>& visit)
+{
+    visit(root);
+    for (int i = 0; i < root->childCount(); ++i)
+        if (QAccessibleInterface* child = root->child(i)) walk(child, visit);
+}
+
+using Accessibility = Form1Test;
+
+}  // namespace
+
+TEST_F(Accessibility, MainWindowControlsAreNamedAsTheUserReadsThem)
+{
+    QAccessibleInterface* window = of(form.get());
+    EXPECT_EQ(window->role(), QAccessible::Window);
+    EXPECT_EQ(window->text(QAccessible::Name), QStringLiteral("Tumblecast"));
+
+    const std::pair<QWidget*, const char*> names[] = {
+        {form->Text2, "Dice"},         {form->Text3, "Sides"},
+        {form->Text4, "Modify"},       {form->Text5, "Modify total"},
+        {form->Text6, "Roll X times"}, {form->Command6, "Copy selected text to clipboard"},
+        {form->Command5, "About"},     {form->Check6, "Quick Slots ON/OFF"},
+        {form->Option1, "1D2"},        {form->Option9, "1D6+1"},
+        {form->Option11, "Slot1"},     {form->Text1, "Result"},
+    };
+    for (auto [widget, name] : names)
+        EXPECT_EQ(of(widget)->text(QAccessible::Name), QString::fromUtf8(name)) << name;
+    EXPECT_EQ(of(form->Text2)->text(QAccessible::Description), QStringLiteral("Enter how many dice to roll"));
+
+    // The grey-ticked boxes are the labels of their fields, not switched-off check boxes.
+    QAccessibleInterface* diceLabel = of(form->Check5);
+    EXPECT_EQ(diceLabel->role(), QAccessible::StaticText);
+    EXPECT_EQ(diceLabel->text(QAccessible::Name), QStringLiteral("Dice:"));
+    EXPECT_FALSE(diceLabel->state().disabled);
+
+    // The scratch fields are nowhere in the tree.
+    int reached = 0;
+    walk(window, [&](QAccessibleInterface* node) {
+        ++reached;
+        EXPECT_NE(node->object(), form->Text12);
+        EXPECT_NE(node->object(), form->TextHelp);
+    });
+    EXPECT_GT(reached, 50);
+}
+
+TEST_F(Accessibility, ResultBoxReadsItsRecordByOffsetsAndAnnouncesARunOnce)
+{
+    QSignalSpy announced(form->Text1->findChild<ResultBoxAnnouncer*>(), &ResultBoxAnnouncer::announced);
+    enter({.dice = "2", .sides = "6", .times = "3"});
+    generate();
+    QApplication::processEvents();
+    ASSERT_EQ(announced.size(), 1);
+    EXPECT_EQ(announced.front().front().toString(), form->Text1->text());
+
+    QAccessibleTextInterface* text = of(form->Text1)->textInterface();
+    ASSERT_NE(text, nullptr);
+    const QString whole = form->Text1->text();
+    ASSERT_EQ(text->characterCount(), whole.size());
+    EXPECT_EQ(text->text(3, 20), whole.mid(3, 17));
+
+    // The second repetition's total line, with its line end, found from inside it.
+    const qsizetype total =
+        whole.indexOf(QLatin1String("Total:"), whole.indexOf(QLatin1String("Total:")) + 1);
+    int start = 0;
+    int end = 0;
+    const QString line =
+        text->textAtOffset(static_cast<int>(total) + 3, QAccessible::LineBoundary, &start, &end);
+    EXPECT_EQ(start, total);
+    EXPECT_TRUE(line.startsWith(QLatin1String("Total:")) && line.endsWith(QLatin1String("\r\n")));
+    EXPECT_EQ(text->textAtOffset(start, QAccessible::WordBoundary, &start, &end).left(6),
+              QStringLiteral("Total:"));
+    text->textAfterOffset(static_cast<int>(total), QAccessible::LineBoundary, &start, &end);
+    EXPECT_EQ(whole.mid(start, 8), QStringLiteral("--------"));
+
+    text->setSelection(0, 2, 9);
+    EXPECT_EQ(form->Text1->selStart(), 2u);
+    EXPECT_EQ(form->Text1->selLength(), 7u);
+    EXPECT_EQ(text->selectionCount(), 1);
+    EXPECT_EQ(text->cursorPosition(), 9);
+}
+
+TEST_F(Accessibility, AboutWindowIsADialogWithNamedTexts)
+{
+    zentor about(platform);
+    QAccessibleInterface* window = of(&about);
+    EXPECT_EQ(window->role(), QAccessible::Dialog);
+    EXPECT_EQ(window->text(QAccessible::Name), QStringLiteral("About Tumblecast"));
+    EXPECT_EQ(of(about.Text2)->text(QAccessible::Name), QStringLiteral("Credit"));
+    EXPECT_EQ(of(about.Text1)->text(QAccessible::Name), QStringLiteral("E-mail"));
+    EXPECT_EQ(of(about.Text3)->text(QAccessible::Name), QStringLiteral("Web address"));
+}
