@@ -91,6 +91,15 @@ void exposeAs(QWidget* widget, QAccessible::Role role)
 {
     installAccessibility();
     widget->setProperty(kRoleProperty, static_cast<int>(role));
+    forgetInterface(widget);
+}
+
+void forgetInterface(QObject* object)
+{
+    // Setting a name or a value during construction may already have made and cached Qt's own guess.
+    QAccessibleInterface* cached = QAccessible::queryAccessibleInterface(object);
+    if (cached && !dynamic_cast<RoleOverride*>(cached) && !dynamic_cast<Ignored*>(cached))
+        QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(cached));
 }
 
 void hideFromAssistiveTechnology(QWidget* widget) { exposeAs(widget, QAccessible::NoRole); }

@@ -14,6 +14,10 @@ void exposeAs(QWidget* widget, QAccessible::Role role);
 // Keeps a control that the user never sees (a scratch field) out of the accessibility tree.
 void hideFromAssistiveTechnology(QWidget* widget);
 
+// Drops an interface Qt made for object before its own factory was in place, so the next query makes
+// the right one.
+void forgetInterface(QObject* object);
+
 // Registers the factory that applies the above; safe to call more than once.
 void installAccessibility();
 

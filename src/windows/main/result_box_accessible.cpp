@@ -7,6 +7,7 @@
 #include <climits>
 
 #include "engine/caret_moves.h"
+#include "windows/common/accessibility.h"
 #include "windows/main/result_box.h"
 
 namespace tumblecast {
@@ -198,6 +199,7 @@ void makeAccessible(ResultBox* box)
         return true;
     }();
     (void)installed;
+    if (!dynamic_cast<ResultBoxAccessible*>(QAccessible::queryAccessibleInterface(box))) forgetInterface(box);
     new ResultBoxAnnouncer(box);
 }
 
