@@ -4,6 +4,8 @@
 #include <QFrame>
 #include <QPalette>
 #include <QScreen>
+
+#include "windows/common/accessibility.h"
 #include <QWidget>
 
 namespace tumblecast {
@@ -59,6 +61,7 @@ QFrame* makeLine(QWidget* parent, int x1, int x2, int y)
     line->setFrameShape(QFrame::HLine);
     line->setFrameShadow(QFrame::Sunken);
     line->setGeometry(twips(x1), twips(y) - 1, twips(x2) - twips(x1), 2);
+    hideFromAssistiveTechnology(line);  // only decoration
     return line;
 }
 

@@ -40,6 +40,9 @@ QGroupBox* makeFrame(QWidget* parent, const char* name, const QString& caption, 
 {
     auto* frame = named(new QGroupBox(caption, parent), name);
     frame->setGeometry(twipsRect(left, 0, width, 4695));
+    // A plain grouping, so that its separator lines can be left out of what a screen reader lists.
+    exposeAs(frame, QAccessible::Grouping);
+    frame->setAccessibleName(caption);
     return frame;
 }
 
@@ -187,6 +190,7 @@ void Form1Controls::setupRollerFrame(QWidget* form)
     ProgressBar1 = named(new QProgressBar(Frame2), "ProgressBar1");
     ProgressBar1->setGeometry(twipsRect(390, kBottomRow, 1335, 255));
     ProgressBar1->setTextVisible(false);
+    ProgressBar1->setAccessibleName(QStringLiteral("Progress"));
     ProgressBar1->setRange(0, 100);
     ProgressBar1->setValue(0);
     Command5 = makeButton(Frame2, "Command5", QStringLiteral("?"),
