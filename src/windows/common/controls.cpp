@@ -4,9 +4,9 @@
 #include <QFrame>
 #include <QPalette>
 #include <QScreen>
+#include <QWidget>
 
 #include "windows/common/accessibility.h"
-#include <QWidget>
 
 namespace tumblecast {
 
