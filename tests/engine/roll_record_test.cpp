@@ -8,32 +8,20 @@
 #include "engine/roll_record.h"
 #include "engine/roll_run.h"
 #include "engine/text_source.h"
+#include "roll_helpers.h"
 
 using namespace tumblecast;
 
 namespace {
-
-class Appender final : public RollObserver {
-public:
-    explicit Appender(BufferSource& out) : m_out(out) {}
-    void repetitionStarted(std::uint64_t) override {}
-    void append(std::string_view text) override { m_out.append(text); }
-    void dieRolled(std::uint64_t) override {}
-    void repetitionFinished() override {}
-
-private:
-    BufferSource& m_out;
-};
 
 // The record as a rolled run writes it, from generator value first on.
 BufferSource plainRecord(const RollRequest& request, std::uint64_t first)
 {
     PhiloxSource source;
     source.advance(first);
-    BufferSource text;
-    Appender out(text);
+    test::Recorder out;
     runRoll(request, source, out);
-    return text;
+    return std::move(out.record);
 }
 
 RollRequest randomRequest(std::mt19937_64& random, std::uint64_t maxDice, std::uint64_t maxTimes)
@@ -124,14 +112,7 @@ TEST(RollRecord, SmallRecordsMatchTheRolledTextEverywhere)
 // repetition boundary, and slices that span several repetitions.
 TEST(RollRecord, LargeRecordMatchesAtBlockAndRepetitionBoundaries)
 {
-    const RollRequest request{.dice = 9999,
-                              .sides = 999998,
-                              .perDie = true,
-                              .modify = 999999,
-                              .modifyText = "999999",
-                              .totalModify = 999999,
-                              .totalModifyText = "999999",
-                              .times = 16};
+    const RollRequest request = test::largestRequest(16);
     const std::uint64_t first = 123457;
     const BufferSource plain = plainRecord(request, first);
     const RollRecord record(request, first);
@@ -194,19 +175,10 @@ TEST(RollRecord, RepetitionsLongerThanAPieceStreamWhole)
 // rolled on its own from its first counter and must be the record's tail.
 TEST(RollRecord, LargestRollEndsAsItsLastRepetitionWouldBeRolled)
 {
-    RollRequest request{.dice = 9999,
-                        .sides = 999998,
-                        .perDie = true,
-                        .modify = 999999,
-                        .modifyText = "999999",
-                        .totalModify = 999999,
-                        .totalModifyText = "999999",
-                        .times = 9999};
-    const RollRecord record(request, 0);
+    const RollRecord record(test::largestRequest(9999), 0);
     ASSERT_EQ(record.lineCount(), 9999ull * 10003 + 1);
 
-    request.times = 1;
-    const BufferSource last = plainRecord(request, 9998ull * 9999);
+    const BufferSource last = plainRecord(test::largestRequest(1), 9998ull * 9999);
     const std::uint64_t size = record.size();
     EXPECT_GT(size, 2'500'000'000ull);
     EXPECT_EQ(record.slice(size - last.size(), last.size()), last.text());
@@ -222,21 +194,12 @@ TEST(RollRecord, LargestRollEndsAsItsLastRepetitionWouldBeRolled)
 // would roll after a rolled run.
 TEST(RollRecord, RollingConsumesTheCountersOfARolledRun)
 {
-    RollRequest first{.dice = 7, .sides = 6, .times = 3};
-    RollRequest second{.dice = 5, .sides = 20, .perDie = true, .modify = 2, .modifyText = "2", .times = 2};
-    PhiloxSource rolled;
-    BufferSource ignored;
-    Appender out(ignored);
-    runRoll(first, rolled, out);
-    BufferSource afterRolled;
-    Appender afterOut(afterRolled);
-    runRoll(second, rolled, afterOut);
-
+    const RollRequest first{.dice = 7, .sides = 6, .times = 3};
+    const RollRequest second{
+        .dice = 5, .sides = 20, .perDie = true, .modify = 2, .modifyText = "2", .times = 2};
     PhiloxSource recorded;
-    const auto firstRecord = RollRecord::roll(first, recorded);
+    EXPECT_EQ(RollRecord::roll(first, recorded)->slice(0, ~0ull), plainRecord(first, 0).text());
     EXPECT_EQ(recorded.counter(), 21u);
-    EXPECT_EQ(firstRecord->slice(0, ~0ull), ignored.text());
-    const auto secondRecord = RollRecord::roll(second, recorded);
-    EXPECT_EQ(secondRecord->slice(0, ~0ull), afterRolled.text());
-    EXPECT_EQ(recorded.counter(), rolled.counter());
+    EXPECT_EQ(RollRecord::roll(second, recorded)->slice(0, ~0ull), plainRecord(second, 21).text());
+    EXPECT_EQ(recorded.counter(), 31u);
 }

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include "engine/roll_request.h"
-#include "named_rows.h"
 
 using namespace tumblecast;
 
@@ -14,42 +13,34 @@ TEST(RollChecks, OnlyAsciiDigitsReadAsNumbers)
         EXPECT_EQ(readNumber(bad), std::nullopt) << bad;
 }
 
-namespace {
-
-struct ReadRow {
-    const char* name;
-    RollFields fields;
-    std::string_view failure;  // empty: the request reads
-};
-void PrintTo(const ReadRow& row, std::ostream* out) { *out << row.name; }
-
-class ReadRequestTest : public ::testing::TestWithParam<ReadRow> {};
-
-const ReadRow kReadRows[] = {
-    {"PerDieFieldUnreadWithoutPerDie", {.dice = "2", .sides = "6", .modify = "junk", .storedTimes = "3"}, {}},
-    {"PerDieFieldReadWithPerDie",
-     {.dice = "2", .sides = "6", .perDie = true, .modify = "junk"},
-     kTypeMismatch},
-    {"DiceNotANumber", {.dice = "5.5", .sides = "6"}, kTypeMismatch},
-    {"SidesNotANumber", {.dice = "2", .sides = "1e3"}, kTypeMismatch},
-    {"TotalModifierNotANumber", {.dice = "2", .sides = "6", .totalModify = "4 2"}, kTypeMismatch},
-    {"StoredCountNotANumber", {.dice = "2", .sides = "6", .storedTimes = "2x"}, kTypeMismatch},
-    // The checks never let a zero count through; a roll of it would be nothing.
-    {"NoDice", {.dice = "0", .sides = "6"}, kInvalidArgument},
-    {"NoSides", {.dice = "2", .sides = "0"}, kInvalidArgument},
-    {"NoRepetitions", {.dice = "2", .sides = "6", .storedTimes = "0"}, kInvalidArgument},
-    {"ZeroTotalModifierIsFine", {.dice = "2", .sides = "6", .totalModify = "0"}, {}},
-};
-
-}  // namespace
-
-TEST_P(ReadRequestTest, FailsAtTheFirstValueThatDoesNotRead)
+TEST(RollChecks, ReadingFailsAtTheFirstValueThatDoesNotRead)
 {
-    const ReadRequest read = readRequest(GetParam().fields);
-    if (GetParam().failure.empty())
-        EXPECT_TRUE(std::holds_alternative<RollRequest>(read));
-    else
-        EXPECT_EQ(std::get<std::string_view>(read), GetParam().failure);
+    const struct {
+        const char* name;
+        RollFields fields;
+        std::string_view failure;  // empty: the request reads
+    } rows[] = {
+        {"per-die field unread without per-die",
+         {.dice = "2", .sides = "6", .modify = "junk", .storedTimes = "3"},
+         {}},
+        {"per-die field read with per-die",
+         {.dice = "2", .sides = "6", .perDie = true, .modify = "junk"},
+         kTypeMismatch},
+        {"dice not a number", {.dice = "5.5", .sides = "6"}, kTypeMismatch},
+        {"sides not a number", {.dice = "2", .sides = "1e3"}, kTypeMismatch},
+        {"total modifier not a number", {.dice = "2", .sides = "6", .totalModify = "4 2"}, kTypeMismatch},
+        {"stored count not a number", {.dice = "2", .sides = "6", .storedTimes = "2x"}, kTypeMismatch},
+        // The checks never let a zero count through; a roll of it would be nothing.
+        {"no dice", {.dice = "0", .sides = "6"}, kInvalidArgument},
+        {"no sides", {.dice = "2", .sides = "0"}, kInvalidArgument},
+        {"no repetitions", {.dice = "2", .sides = "6", .storedTimes = "0"}, kInvalidArgument},
+        {"zero total modifier is fine", {.dice = "2", .sides = "6", .totalModify = "0"}, {}},
+    };
+    for (const auto& row : rows) {
+        const ReadRequest read = readRequest(row.fields);
+        if (row.failure.empty())
+            EXPECT_TRUE(std::holds_alternative<RollRequest>(read)) << row.name;
+        else
+            EXPECT_EQ(std::get<std::string_view>(read), row.failure) << row.name;
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(Rows, ReadRequestTest, ::testing::ValuesIn(kReadRows), test::RowName());

@@ -13,18 +13,14 @@ TEST(BufferSource, IndexesLinesAcrossAppendsThatSplitLineEnds)
     // A CR LF split over two appends, and an append that holds several lines.
     for (const char* piece : {"3 + 1 = 4\r", "\n5 + 1 = 6\r\n", "\r\nTotal:10 + 2 = 12\r\n", "--\r\n\r\n"})
         text.append(piece);
-    ASSERT_EQ(text.lineCount(), 7u);
-    EXPECT_EQ(text.line(0), "3 + 1 = 4");
-    EXPECT_EQ(text.line(1), "5 + 1 = 6");
-    EXPECT_EQ(text.line(2), "");
-    EXPECT_EQ(text.line(3), "Total:10 + 2 = 12");
-    EXPECT_EQ(text.line(4), "--");
-    EXPECT_EQ(text.line(6), "");  // after the closing line end
+    const char* const lines[] = {"3 + 1 = 4", "5 + 1 = 6", "", "Total:10 + 2 = 12", "--", "", ""};
+    ASSERT_EQ(text.lineCount(), std::size(lines));
+    for (std::size_t k = 0; k < std::size(lines); ++k) EXPECT_EQ(text.line(k), lines[k]) << k;
     EXPECT_EQ(text.longestLine(), 17u);
-    EXPECT_EQ(text.lineAt(0), 0u);
-    EXPECT_EQ(text.lineAt(10), 0u);  // the LF still belongs to line 0
-    EXPECT_EQ(text.lineAt(11), 1u);
-    EXPECT_EQ(text.lineAt(text.size()), 6u);
+    // The LF at 10 still belongs to line 0; the end of the text is in the last line.
+    for (const auto& [offset, line] :
+         {std::pair<std::uint64_t, std::uint64_t>{0, 0}, {10, 0}, {11, 1}, {49, 6}})
+        EXPECT_EQ(text.lineAt(offset), line) << offset;
     EXPECT_EQ(text.slice(9, 4), "\r\n5 ");
     EXPECT_EQ(text.slice(text.size() - 2, 10), "\r\n");
     EXPECT_EQ(text.slice(text.size(), 1), "");

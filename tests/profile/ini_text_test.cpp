@@ -9,17 +9,15 @@
 namespace tumblecast::ini {
 namespace {
 
-struct ReadRow {
-    const char* name;
-    QByteArray content;
-    const char* section;
-    const char* key;
-    std::optional<QString> expected;
-};
-
 TEST(IniRead, FindsValuesAsStored)
 {
-    const ReadRow rows[] = {
+    const struct {
+        const char* name;
+        QByteArray content;
+        const char* section;
+        const char* key;
+        std::optional<QString> expected;
+    } rows[] = {
         {"empty_value_is_not_missing", "[Slot1]\nDice=\n", "Slot1", "Dice", u""_qs},
         {"missing_section", "[Slot1]\nDice=3\n", "Slot2", "Dice", std::nullopt},
         {"missing_key", "[Slot1]\nDice=3\n", "Slot1", "Sides", std::nullopt},
@@ -41,22 +39,20 @@ TEST(IniRead, FindsValuesAsStored)
         {"utf8", "[Slot1]\nCaption=Caf\xC3\xA9 \xE2\x82\xAC\n", "Slot1", "Caption", u"Café €"_qs},
         {"windows_1252", "[Slot1]\nCaption=Caf\xE9 \x80\n", "Slot1", "Caption", u"Café €"_qs},
     };
-    for (const ReadRow& row : rows)
+    for (const auto& row : rows)
         EXPECT_EQ(readValue(row.content, row.section, row.key), row.expected) << row.name;
 }
 
-struct WriteRow {
-    const char* name;
-    QByteArray content;
-    const char* section;
-    const char* key;
-    QString value;
-    QByteArray expected;
-};
-
 TEST(IniWrite, ChangesOnlyTheKeysLine)
 {
-    const WriteRow rows[] = {
+    const struct {
+        const char* name;
+        QByteArray content;
+        const char* section;
+        const char* key;
+        QString value;
+        QByteArray expected;
+    } rows[] = {
         {"replace_in_place", "; top\n[Slot1]\nEnabled=0\nCaption=Slot1\n\n[Options]\nQuickSlots=1\n", "slot1",
          "CAPTION", u"Fire"_qs, "; top\n[Slot1]\nEnabled=0\nCaption=Fire\n\n[Options]\nQuickSlots=1\n"},
         {"replace_keeps_key_as_written", "[slot1]\n  caption = Old \n", "Slot1", "Caption", u"Fire"_qs,
@@ -93,7 +89,7 @@ TEST(IniWrite, ChangesOnlyTheKeysLine)
         {"windows_1252_turned_utf8", "[Slot1]\nCaption=\xE9\n", "Slot1", "Caption", u"Ã©"_qs,
          "[Slot1]\nCaption=\xC3\x83\xC2\xA9\n"},
     };
-    for (const WriteRow& row : rows)
+    for (const auto& row : rows)
         EXPECT_EQ(writeValue(row.content, row.section, row.key, row.value), row.expected) << row.name;
 }
 

@@ -101,26 +101,22 @@ TEST(ProfileFile, WindowsProfileKeepsItsLineEndsAndBytes)
     EXPECT_EQ(ReadProfileValue(platform, "Slot1", "Caption", ""), u"Thé"_qs);
 }
 
-TEST(ProfileFile, ReadOnlyProfileIsLeftAlone)
+// Neither a file marked read-only (which a rename could still replace) nor one that cannot be read (which
+// would be replaced by the new value alone) is written.
+TEST(ProfileFile, ReadOnlyOrUnreadableProfileIsLeftAlone)
 {
-    RecordingPlatform platform;
-    putFile(ProfilePath(platform), "[Options]\nQuickSlots=1\n");
-    QFile::setPermissions(ProfilePath(platform), QFileDevice::ReadOwner | QFileDevice::ReadGroup);
-    EXPECT_FALSE(WriteProfileValue(platform, "Options", "QuickSlots", "0"));
-    EXPECT_EQ(ReadProfileValue(platform, "Options", "QuickSlots", ""), "1");
-    EXPECT_EQ(fileBytes(ProfilePath(platform)), "[Options]\nQuickSlots=1\n");
-}
-
-TEST(ProfileFile, UnreadableProfileGivesDefaultsAndIsNotReplaced)
-{
-    if (geteuid() == 0) GTEST_SKIP() << "root reads every file";
-    RecordingPlatform platform;
-    putFile(ProfilePath(platform), "[Options]\nQuickSlots=0\n");
-    QFile::setPermissions(ProfilePath(platform), QFileDevice::WriteOwner);
-    EXPECT_EQ(ReadProfileValue(platform, "Options", "QuickSlots", "d"), "d");
-    EXPECT_FALSE(WriteProfileValue(platform, "Slot1", "Dice", "3"));
-    QFile::setPermissions(ProfilePath(platform), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-    EXPECT_EQ(fileBytes(ProfilePath(platform)), "[Options]\nQuickSlots=0\n");
+    const QByteArray stored = "[Options]\nQuickSlots=1\n";
+    for (const bool readable : {true, false}) {
+        if (!readable && geteuid() == 0) continue;  // root reads every file
+        RecordingPlatform platform;
+        putFile(ProfilePath(platform), stored);
+        QFile::setPermissions(ProfilePath(platform),
+                              readable ? QFileDevice::ReadOwner : QFileDevice::WriteOwner);
+        EXPECT_EQ(ReadProfileValue(platform, "Options", "QuickSlots", "d"), readable ? "1" : "d");
+        EXPECT_FALSE(WriteProfileValue(platform, "Slot1", "Dice", "3"));
+        QFile::setPermissions(ProfilePath(platform), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+        EXPECT_EQ(fileBytes(ProfilePath(platform)), stored);
+    }
 }
 
 // A write that cannot finish (here: the file size limit, as a full disk) leaves the old bytes.
@@ -174,7 +170,6 @@ TEST(ProfileFile, KilledWriterLeavesOldOrNewFile)
 
     std::mt19937 random(20261205);
     int written = 0;  // the number in the file after the last kill
-    int strays = 0;
     for (int round = 0; round < 200; ++round) {
         int ready[2];
         ASSERT_EQ(pipe(ready), 0);
@@ -210,16 +205,7 @@ TEST(ProfileFile, KilledWriterLeavesOldOrNewFile)
         ASSERT_EQ(fileBytes(ProfilePath(platform)), ini::writeValue(base, "Slot3", "Caption", valueFor(n)))
             << "round " << round;
         written = n;
-        // A kill between linking the new file and renaming it may leave it beside the profile.
-        const QStringList others = QDir(platform.executableDir()).entryList(QDir::Files | QDir::Hidden);
-        for (const QString& name : others) {
-            if (name == "corvane.ini") continue;
-            ++strays;
-            QFile::remove(platform.executableDir() + "/" + name);
-        }
     }
-    RecordProperty("writes", written);
-    RecordProperty("stray_temporary_files", strays);
 }
 
 }  // namespace

@@ -111,31 +111,38 @@ TEST(RefreshQuickSlots, ExistingProfileSetsTheBar)
     EXPECT_EQ(profileBytes(platform), stored);  // the handler's write-back of "0" changes no byte
 }
 
-TEST(RefreshQuickSlots, OddSwitchAndEnabledValues)
+// Check6 takes only 0, 1 and 2, and a slot is on only for Enabled=1. Whatever the file holds, the refresh
+// ends and never rewrites a profile that exists.
+TEST(RefreshQuickSlots, OddOrBrokenProfilesAreReadButNeverRewritten)
 {
-    struct Row {
+    const QByteArray oddSlots = "[Slot1]\nEnabled=yes\n[Slot2]\nEnabled=\n[Slot3]\nEnabled=1x\n[Slot4]\n";
+    QByteArray binary;
+    for (int i = 0; i < 4096; ++i) binary += char((i * 7919) % 256);
+    const struct {
         const char* name;
-        QByteArray quickSlots;  // the "Options" line, if any
-        int value;              // what Check6 is set to; -1: left alone
+        QByteArray stored;
+        int value;  // what Check6 is set to; -1: left alone
+    } rows[] = {
+        {"grey", "[Options]\nQuickSlots=2\n" + oddSlots, 2},
+        {"leading_zeros", "[Options]\nQuickSlots=02\n" + oddSlots, 2},
+        {"missing", "[Options]\n" + oddSlots, -1},
+        {"empty", "[Options]\nQuickSlots=\n" + oddSlots, -1},
+        {"text", "[Options]\nQuickSlots=on\n" + oddSlots, -1},
+        {"out_of_range", "[Options]\nQuickSlots=7\n" + oddSlots, -1},
+        {"huge", "[Options]\nQuickSlots=99999999999999999999\n" + oddSlots, -1},
+        // Other odd contents are the fuzz corpus's, replayed against the reader and writer.
+        {"empty_file", "", -1},
+        {"binary", binary, -1},
+        {"huge_value", "[Slot2]\nDice=" + QByteArray(1 << 20, 'w'), -1},
+        {"brackets", QByteArray(5000, '['), -1},
     };
-    const Row rows[] = {
-        {"grey", "QuickSlots=2\n", 2},
-        {"leading_zeros", "QuickSlots=02\n", 2},
-        {"missing", "", -1},
-        {"empty", "QuickSlots=\n", -1},
-        {"text", "QuickSlots=on\n", -1},
-        {"out_of_range", "QuickSlots=7\n", -1},
-        {"huge", "QuickSlots=99999999999999999999\n", -1},
-    };
-    for (const Row& row : rows) {
+    for (const auto& row : rows) {
         RecordingPlatform platform;
-        const QByteArray stored = "[Options]\n" + row.quickSlots +
-                                  "[Slot1]\nEnabled=yes\n[Slot2]\nEnabled=\n[Slot3]\nEnabled=1x\n[Slot4]\n";
-        putProfile(platform, stored);
+        putProfile(platform, row.stored);
         FakeBar bar(platform);
         RefreshQuickSlots(platform, bar);
         EXPECT_EQ(bar.calls, barCalls(row.value, {}, kSectionNames)) << row.name;
-        EXPECT_EQ(profileBytes(platform), stored) << row.name;
+        EXPECT_EQ(profileBytes(platform), row.stored) << row.name;
     }
 }
 
@@ -152,30 +159,6 @@ TEST(RefreshQuickSlots, SlotsAreReadAfterTheNestedClickHandler)
     RefreshQuickSlots(platform, bar);
     EXPECT_EQ(bar.calls, barCalls(0, {true}, {"New", "Slot2", "Slot3", "Slot4", "Slot5"}));
     EXPECT_EQ(profileBytes(platform), "[Options]\nQuickSlots=0\n[Slot1]\nEnabled=1\nCaption=New\n");
-}
-
-// Whatever the file holds, the refresh ends, and a profile that exists is never overwritten by it.
-TEST(RefreshQuickSlots, SurvivesAnyExistingFile)
-{
-    QByteArray binary;
-    for (int i = 0; i < 4096; ++i) binary += char((i * 7919) % 256);
-    const QByteArray files[] = {
-        "",
-        binary,
-        "[Slot1]\nCaption=" + QByteArray(1 << 20, 'w'),
-        "[Slot1]\nEnabled=1\n[Slot1]\nEnabled=0\nCaption=Second\n[Slot1",
-        "Enabled=1\nCaption=Nowhere\n[Slot2\nEnabled=1\n",
-        QByteArray(5000, '['),
-        QByteArray("\0\0[Slot1]\0=\0\n", 13),
-    };
-    for (const QByteArray& stored : files) {
-        RecordingPlatform platform;
-        putProfile(platform, stored);
-        FakeBar bar(platform);
-        RefreshQuickSlots(platform, bar);
-        EXPECT_EQ(bar.calls.size(), 10);  // no "QuickSlots": Check6 left alone
-        EXPECT_EQ(profileBytes(platform), stored);
-    }
 }
 
 TEST(QuickSlotRecords, StoreReadAndReset)
