@@ -145,7 +145,7 @@ void ResultBox::copy()
     if (m_selection.empty()) return;
     const std::uint64_t length = m_selection.length();
     if (length > m_copyLimit) {
-        const std::uint64_t megabytes = (length + 500'000) / 1'000'000;
+        const std::uint64_t megabytes = (length + 999'999) / 1'000'000;  // never "0 MB"
         emit messageRequested(
             tr("The selection is too large to copy (%1 MB). Export the result instead.").arg(megabytes));
         return;
