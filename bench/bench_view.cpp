@@ -31,7 +31,7 @@ using namespace tumblecast;
 
 namespace {
 
-// No dialog may block a benchmark: messages are counted and printed.
+// No dialog may block a benchmark: messages are printed.
 class QuietPlatform final : public Platform {
 public:
     void message(const QString& prompt) override { std::printf("  (message: %s)\n", qPrintable(prompt)); }
@@ -81,8 +81,9 @@ const RollRecord* record(const Form1& form) { return dynamic_cast<const RollReco
 void report(const char* step, double ms, double target, long peakBefore)
 {
     const long growth = statusKb("VmHWM:") - peakBefore;
-    std::printf("  %-40s %9.2f ms (target %s%.0f ms)  peak RSS +%.1f MB\n", step, ms, target > 0 ? "<= " : "",
-                target > 0 ? target : 0.0, growth / 1024.0);
+    char goal[32] = "";
+    if (target > 0) std::snprintf(goal, sizeof goal, "(target <= %.0f ms)", target);
+    std::printf("  %-40s %9.2f ms %-20s peak RSS +%.1f MB\n", step, ms, goal, growth / 1024.0);
 }
 
 }  // namespace
