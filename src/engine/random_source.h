@@ -5,11 +5,16 @@
 
 namespace tumblecast {
 
+class PhiloxSource;
+
 // Uniform single-precision values in [0, 1), one per die, in the order of the dice.
 class RandomSource {
 public:
     virtual ~RandomSource() = default;
     virtual float next() = 0;
+    // The generator when any of its values can be found again by number, so that a run's record can be
+    // rendered instead of rolled; null otherwise.
+    virtual PhiloxSource* counterBased() { return nullptr; }
 };
 
 // Philox4x32-10 in counter mode with a fixed key: value k of the program's life is a pure function of k,
@@ -18,6 +23,7 @@ public:
 class PhiloxSource final : public RandomSource {
 public:
     float next() override { return unitAt(m_counter++); }
+    PhiloxSource* counterBased() override { return this; }
     std::uint64_t counter() const { return m_counter; }
     // Moves on as if n values had been drawn, for a run whose dice are rendered from their counters.
     void advance(std::uint64_t n) { m_counter += n; }

@@ -223,6 +223,47 @@ std::uint64_t RollRecord::sum(std::uint64_t r) const
     return m_sums[r];
 }
 
+std::uint64_t RollRecord::sumOf(std::uint64_t r) const
+{
+    if (r < m_measured) return m_sums[r];
+    std::array<std::uint32_t, kBlockDice> bits;
+    std::uint64_t sum = 0;
+    for (std::uint64_t first = 0; first < m_request.dice; first += kBlockDice) {
+        const std::uint64_t count = std::min(kBlockDice, m_request.dice - first);
+        PhiloxSource::bitsAt(m_first + r * m_request.dice + first, count, bits.data());
+        for (std::uint64_t i = 0; i < count; ++i) sum += dieAt(bits[i]) + m_sumModify;
+    }
+    return sum;
+}
+
+std::string RollRecord::line(std::uint64_t k) const
+{
+    const std::uint64_t perRep = m_request.dice + 4;
+    const std::uint64_t r = k / perRep;
+    const std::uint64_t j = k % perRep;
+    if (r >= m_request.times) return {};
+    std::string text;
+    if (j < m_request.dice) {
+        std::uint32_t bits = 0;
+        PhiloxSource::bitsAt(m_first + r * m_request.dice + j, 1, &bits);
+        text.resize(m_maxDieLine);
+        const char* const end = writeDieLine(text.data(), dieAt(bits));
+        text.resize(static_cast<std::size_t>(end - text.data()) - kLineEnd.size());
+        return text;
+    }
+    switch (j - m_request.dice) {
+        case 1: {
+            const std::uint64_t sum = sumOf(r);
+            appendTotalBlock(text, m_request, sum);
+            return text.substr(kLineEnd.size(), totalLineLength(sum));
+        }
+        case 2:
+            return std::string(kSeparator);
+        default:
+            return text;
+    }
+}
+
 std::uint64_t RollRecord::size() const
 {
     measureUpTo(m_request.times);
@@ -269,7 +310,7 @@ std::uint64_t RollRecord::lineLength(std::uint64_t k) const
     }
     switch (j - m_request.dice) {
         case 1:
-            return totalLineLength(sum(r));
+            return totalLineLength(sumOf(r));
         case 2:
             return kSeparator.size();
         default:

@@ -19,7 +19,8 @@ class PhiloxSource;
 // under a megabyte.
 //
 // What calls cost:
-// - construction, lineCount(), longestLine() and the length of a die line: O(1);
+// - construction, empty(), lineCount(), longestLine(), and a die line and its length: O(1);
+// - a total line and its length: one pass over its repetition's dice, unless that one is measured;
 // - the first call that needs an offset in repetition r (lineStart, lineAt, slice, forEachPiece, and a
 //   total line's length) measures every repetition up to r that is not yet measured: one pass over their
 //   dice, shared among the cores when it is long. size() and offsets near the end measure them all;
@@ -44,6 +45,11 @@ public:
     std::uint64_t diceCount() const { return m_request.dice * m_request.times; }
     // The sum of the modified dice of repetition r, without the total modifier.
     std::uint64_t sum(std::uint64_t r) const;
+    // Repetitions 0 to measuredRepetitions() - 1 have their sums and offsets known.
+    std::uint64_t measuredRepetitions() const { return m_measured; }
+
+    bool empty() const override { return m_request.times == 0; }
+    std::string line(std::uint64_t k) const override;
 
     std::uint64_t size() const override;
     std::uint64_t lineCount() const override;
@@ -70,6 +76,8 @@ private:
     std::uint64_t totalLineLength(std::uint64_t sum) const;
     std::uint64_t totalBlockBytes(std::uint64_t sum) const { return totalLineLength(sum) + 40; }
 
+    // sum(r) without measuring the repetitions before r.
+    std::uint64_t sumOf(std::uint64_t r) const;
     void measure(std::uint64_t r, std::uint64_t& sum, std::uint64_t& bytes, std::uint64_t* blockStarts) const;
     void measureUpTo(std::uint64_t reps) const;
     // The repetition holding offset, measured; the repetition count when offset is at or past the end.

@@ -34,8 +34,10 @@ public:
     // Hands [offset, offset + length) clipped to the text to sink, in pieces of about kPieceBytes.
     virtual void forEachPiece(std::uint64_t offset, std::uint64_t length, const PieceSink& sink) const;
 
-    bool empty() const { return size() == 0; }
-    std::string line(std::uint64_t k) const { return slice(lineStart(k), lineLength(k)); }
+    // Whether the text is empty, and line k without its line end. A source that renders its text may
+    // answer both without learning where anything is: a view paints far lines without any offset.
+    virtual bool empty() const { return size() == 0; }
+    virtual std::string line(std::uint64_t k) const { return slice(lineStart(k), lineLength(k)); }
 };
 
 // The whole text in memory, with an index of line starts kept up to date by every append.

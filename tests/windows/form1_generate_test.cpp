@@ -1,4 +1,7 @@
 #include <QProgressBar>
+#include <QScrollBar>
+
+#include "engine/roll_record.h"
 
 #include "form1_fixture.h"
 #include "named_rows.h"
@@ -229,4 +232,119 @@ TEST_F(Form1Generate, PointerIsBusyForEveryDieOfARun)
     generate();
     EXPECT_EQ(source.busy, std::vector<bool>(6, true));
     expectIdle();
+}
+
+namespace {
+
+// The program's generator, but not known to be counter-based: Generate rolls die by die and appends.
+class RolledSource final : public RandomSource {
+public:
+    float next() override { return m_inner.next(); }
+
+private:
+    PhiloxSource m_inner;
+};
+
+const RollRecord* shownRecord(const Form1& form)
+{
+    return dynamic_cast<const RollRecord*>(&form.Text1->source());
+}
+
+}  // namespace
+
+// A record rendered from the generator's counters must show, select and copy exactly what a run rolled die by
+// die appends: across the boundary of two index blocks and across repetitions.
+TEST_F(Form1Generate, ARecordShowsSelectsAndCopiesWhatARolledRunWrites)
+{
+    const test::Entry entry{.dice = "2000", .sides = "999998", .modify = "5", .total = "7", .times = "2"};
+    RolledSource rolled;
+    open(rolled);
+    enter(entry);
+    generate();
+    ASSERT_EQ(shownRecord(*form), nullptr);
+    const QString plainText = form->Text1->text();
+    BufferSource plain;
+    plain.append(plainText.toStdString());
+
+    open(dice);
+    enter(entry);
+    generate();
+    ASSERT_NE(shownRecord(*form), nullptr);
+    EXPECT_EQ(form->Text1->text(), plainText);
+    EXPECT_TRUE(platform.messages.isEmpty());
+    EXPECT_EQ(form->ProgressBar1->value(), 0);
+    EXPECT_EQ(form->ProgressBar1->maximum(), 2000);
+    EXPECT_TRUE(form->Command6->isEnabled());
+    EXPECT_EQ(form->Text12->text(), QStringLiteral("2"));
+    EXPECT_EQ(dice.counter(), 4000u);
+    expectIdle();
+
+    ResultBox* box = form->Text1;
+    QWidget* view = box->viewport();
+    const auto inView = [box](std::uint64_t line, std::uint64_t column) {
+        return box->pointOf(box->source().lineStart(line) + column) + QPoint(1, box->lineHeight() / 2);
+    };
+    const auto expectCopied = [&](std::uint64_t fromLine, std::uint64_t toLine, std::uint64_t toColumn) {
+        QTest::keyClick(box, Qt::Key_C, Qt::ControlModifier);
+        const std::uint64_t from = plain.lineStart(fromLine);
+        const QString expected =
+            QString::fromStdString(plain.slice(from, plain.lineStart(toLine) + toColumn - from));
+        ASSERT_FALSE(platform.clipboard.isEmpty());
+        EXPECT_EQ(platform.clipboard.last(), expected);
+        EXPECT_EQ(box->selectedText(), expected);
+    };
+    const std::uint64_t boundary = RollRecord::kBlockDice;
+    box->verticalScrollBar()->setValue(static_cast<int>(boundary - 3));
+    QTest::mouseClick(view, Qt::LeftButton, Qt::NoModifier, inView(boundary - 2, 0));
+    QTest::mouseClick(view, Qt::LeftButton, Qt::ShiftModifier, inView(boundary + 2, 4));
+    expectCopied(boundary - 2, boundary + 2, 4);
+
+    // From the last dice of the first repetition, past its total block, into the second.
+    box->verticalScrollBar()->setValue(1995);
+    QTest::mouseClick(view, Qt::LeftButton, Qt::NoModifier, inView(1998, 0));
+    for (int i = 0; i < 10; ++i) QTest::keyClick(box, Qt::Key_Down, Qt::ShiftModifier);
+    QTest::keyClick(box, Qt::Key_End, Qt::ShiftModifier);
+    expectCopied(1998, 2008, plain.lineLength(2008));
+
+    // What the box cannot copy is told through the window's message box.
+    box->setCopyLimit(10);
+    QTest::keyClick(box, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(
+        platform.messages,
+        QStringList{QStringLiteral("The selection is too large to copy (1 MB). Export the result instead.")});
+}
+
+// The largest roll the fields allow is 100 million lines: its end is shown and painted from the lines'
+// numbers, without the offsets of the repetitions before it.
+TEST_F(Form1Generate, TheLargestRollShowsItsEndWithoutMeasuringTheRecord)
+{
+    enter({.dice = "9999", .sides = "999998", .modify = "999999", .total = "999999", .times = "9999"});
+    generate();
+    const RollRecord* record = shownRecord(*form);
+    ASSERT_NE(record, nullptr);
+    EXPECT_TRUE(platform.messages.isEmpty());
+    EXPECT_EQ(form->Text12->text(), QStringLiteral("9999"));
+    EXPECT_EQ(dice.counter(), 9999u * 9999u);
+    EXPECT_TRUE(form->Command6->isEnabled());
+
+    QScrollBar* bar = form->Text1->verticalScrollBar();
+    QCoreApplication::processEvents();
+    bar->setValue(bar->maximum());
+    ASSERT_FALSE(form->Text1->viewport()->grab().isNull());
+    const std::uint64_t lines = record->lineCount();
+    ASSERT_EQ(lines, 9999ull * 10003 + 1);
+    EXPECT_EQ(form->Text1->firstVisibleLine(),
+              lines - static_cast<std::uint64_t>(form->Text1->linesPerPage()));
+
+    // The last total line agrees with the dice lines above it.
+    const std::uint64_t firstDie = lines - 1 - 10003;
+    std::uint64_t sum = 0;
+    for (std::uint64_t k = firstDie; k < firstDie + 9999; ++k) {
+        const std::string line = record->line(k);
+        sum += std::stoull(line.substr(line.rfind(' ') + 1));
+    }
+    EXPECT_EQ(record->line(lines - 4),
+              "Total:" + std::to_string(sum) + " + 999999 = " + std::to_string(sum + 999999));
+    EXPECT_EQ(record->line(lines - 3), kSep.toStdString());
+    EXPECT_LE(record->measuredRepetitions(), 1u);  // the first at most, where the caret is
 }

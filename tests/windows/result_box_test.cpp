@@ -9,7 +9,10 @@
 
 #include <gtest/gtest.h>
 
+#include <new>
 #include <string>
+
+#include "engine/roll_record.h"
 
 namespace tumblecast {
 namespace {
@@ -195,6 +198,55 @@ TEST_F(ResultBoxTest, ScrollsSidewaysToFollowTheCaret)
     EXPECT_EQ(bar->value(), 0);
     bar->setValue(5);
     EXPECT_EQ(box.offsetAt(box.pointOf(5) + QPoint(1, 1)), 5u);
+}
+
+// A selection too large for the clipboard, or a copy that runs out of memory, is told to the user; the text
+// and the selection stay.
+TEST_F(ResultBoxTest, CopyTellsWhyItCannotCopyAndKeepsTheText)
+{
+    std::string big;
+    for (int i = 0; i < 250'000; ++i) big += "123456789\n";  // 2.5 MB
+    fill(big);
+    QSignalSpy messages(&box, &ResultBox::messageRequested);
+    QSignalSpy copied(&box, &ResultBox::copyRequested);
+    box.setCopyLimit(1'000'000);
+    box.selectAll();
+    box.copy();
+    ASSERT_EQ(messages.count(), 1);
+    EXPECT_EQ(messages[0][0].toString(),
+              QStringLiteral("The selection is too large to copy (3 MB). Export the result instead."));
+    EXPECT_EQ(copied.count(), 0);
+
+    box.setSelection(5, 1'000'000);
+    box.copy();
+    ASSERT_EQ(copied.count(), 1);
+    EXPECT_EQ(copied[0][0].toString(), QString::fromStdString(big.substr(5, 1'000'000)));
+
+    QObject::connect(&box, &ResultBox::copyRequested, [](const QString&) { throw std::bad_alloc(); });
+    box.copy();
+    ASSERT_EQ(messages.count(), 2);
+    EXPECT_EQ(messages[1][0].toString(), QStringLiteral("Out of memory"));
+    EXPECT_EQ(box.selection(), (Selection{5, 1'000'005}));
+    EXPECT_EQ(box.source().size(), big.size());
+}
+
+// A new text and Clear give back the old text's memory; a text handed over whole still takes appends.
+TEST_F(ResultBoxTest, ReplacedTextGivesBackItsMemory)
+{
+    fill(std::string(4'000'000, 'x'));
+    QSignalSpy changed(&box, &ResultBox::changed);
+    box.clear();
+    const auto* buffer = dynamic_cast<const BufferSource*>(&box.source());
+    ASSERT_NE(buffer, nullptr);
+    EXPECT_LT(buffer->text().capacity(), 1000u);
+
+    const RollRequest request{.dice = 2, .sides = 6, .times = 1};
+    box.showText(std::make_unique<RollRecord>(request, 0));
+    EXPECT_EQ(changed.count(), 2);
+    const QString record = box.text();
+    EXPECT_TRUE(record.endsWith(QStringLiteral("--------------------------------\r\n\r\n")));
+    box.append("x");
+    EXPECT_EQ(box.text(), record + QStringLiteral("x"));
 }
 
 TEST(ResultBoxLineScale, FitsAnyLineCountIntoTheBar)

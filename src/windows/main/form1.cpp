@@ -10,6 +10,8 @@
 #include <new>
 #include <variant>
 
+#include "engine/random_source.h"
+#include "engine/roll_record.h"
 #include "engine/roll_run.h"
 #include "engine/run_progress.h"
 #include "platform/platform.h"
@@ -70,6 +72,14 @@ public:
     }
     void repetitionFinished() override { ++m_done; }
 
+    // The whole run at once, for a generator whose dice can be found again by number: its record is
+    // rendered from the generator's counters as the box shows it, and ends as a rolled run would.
+    void showRecord(const RollRequest& request, PhiloxSource& source)
+    {
+        repetitionStarted(request.dice);
+        m_form.Text1->showText(RollRecord::roll(request, source));
+    }
+
     // Where the current repetition got to.
     void showReached() { m_form.ProgressBar1->setValue(static_cast<int>(m_diceSoFar)); }
 
@@ -90,6 +100,8 @@ Form1::Form1(Platform& platform, RandomSource& dice, QWidget* parent)
     connect(Text1, &ResultBox::changed, this, &Form1::Text1_Change);
     connect(Text1, &ResultBox::copyRequested, this,
             [this](const QString& text) { m_platform.setClipboardText(text); });
+    connect(Text1, &ResultBox::messageRequested, this,
+            [this](const QString& prompt) { m_platform.message(prompt); });
     connect(Command4, &QPushButton::clicked, this, &Form1::Command4_Click);
     connect(Command3, &QPushButton::clicked, this, &Form1::Command3_Click);
     connect(Command5, &QPushButton::clicked, this, &Form1::Command5_Click);
@@ -272,7 +284,10 @@ void Form1::Command4_Click()
         }
         const RollRequest& request = std::get<RollRequest>(read);
         view.expect(request.times);
-        runRoll(request, m_dice, view);
+        if (PhiloxSource* const counters = m_dice.counterBased())
+            view.showRecord(request, *counters);
+        else
+            runRoll(request, m_dice, view);
         // Busy from a repetition's first die to its total; nothing can look at the pointer between two
         // repetitions, so it goes back to the arrow once, here.
         setBusy(false);

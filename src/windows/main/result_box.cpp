@@ -10,7 +10,10 @@
 #include <QScrollBar>
 #include <QTimerEvent>
 
+#include <QStringDecoder>
+
 #include <cmath>
+#include <new>
 
 #include "windows/common/controls.h"
 
@@ -19,7 +22,7 @@ namespace tumblecast {
 namespace {
 
 // One byte is one column, whatever it is; control characters would draw as boxes or move the pen.
-QString displayText(const std::string& bytes)
+QString displayText(std::string_view bytes)
 {
     QString text(static_cast<qsizetype>(bytes.size()), Qt::Uninitialized);
     for (std::size_t i = 0; i < bytes.size(); ++i) {
@@ -29,12 +32,17 @@ QString displayText(const std::string& bytes)
     return text;
 }
 
+const QString kOutOfMemory = QStringLiteral("Out of memory");
+
 std::int64_t floorDiv(std::int64_t a, std::int64_t b) { return a / b - (a % b != 0 && (a < 0) != (b < 0)); }
 
 }  // namespace
 
 ResultBox::ResultBox(QWidget* parent) : QAbstractScrollArea(parent)
 {
+    auto buffer = std::make_unique<BufferSource>();
+    m_buffer = buffer.get();
+    m_source = std::move(buffer);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setFocusPolicy(Qt::StrongFocus);
@@ -50,45 +58,104 @@ ResultBox::ResultBox(QWidget* parent) : QAbstractScrollArea(parent)
 
 ResultBox::~ResultBox() = default;
 
-QString ResultBox::text() const { return QString::fromStdString(m_buffer.text()); }
+QString ResultBox::text() const { return textOf(0, m_source->size()); }
 
-void ResultBox::clear()
+// Straight from the text's pieces into the string's own buffer: one copy, however long the text.
+QString ResultBox::textOf(std::uint64_t offset, std::uint64_t length) const
 {
-    if (m_buffer.empty()) return;
-    m_buffer.clear();
+    // UTF-8 never decodes to more UTF-16 units than it has bytes.
+    QString text(static_cast<qsizetype>(length), Qt::Uninitialized);
+    QChar* const begin = text.data();
+    QChar* out = begin;
+    QStringDecoder decoder(QStringDecoder::Utf8);
+    m_source->forEachPiece(offset, length, [&](std::string_view piece) {
+        out = decoder.appendToBuffer(out, QByteArrayView(piece.data(), static_cast<qsizetype>(piece.size())));
+    });
+    text.truncate(out - begin);
+    return text;
+}
+
+void ResultBox::replaceText(std::unique_ptr<TextSource> text, BufferSource* buffer)
+{
+    m_source = std::move(text);
+    m_buffer = buffer;
     m_selection = {};
     m_topLine = 0;
     m_leftColumn = 0;
     m_goalColumn.reset();
+}
+
+void ResultBox::clear()
+{
+    if (isEmpty()) return;
+    std::unique_ptr<BufferSource> fresh;
+    try {
+        fresh = std::make_unique<BufferSource>();
+    } catch (const std::bad_alloc&) {
+        emit messageRequested(kOutOfMemory);
+        return;
+    }
+    BufferSource* const buffer = fresh.get();
+    replaceText(std::move(fresh), buffer);
     textChanged();
+}
+
+void ResultBox::showText(std::unique_ptr<TextSource> text)
+{
+    const bool wasEmpty = isEmpty();
+    replaceText(std::move(text), nullptr);
+    if (!wasEmpty || !isEmpty()) textChanged();
+}
+
+// A text handed over whole takes appends once it is copied into a buffer.
+BufferSource& ResultBox::buffer()
+{
+    if (!m_buffer) {
+        auto copy = std::make_unique<BufferSource>();
+        m_source->forEachPiece(0, ~0ull, [&copy](std::string_view piece) { copy->append(piece); });
+        m_buffer = copy.get();
+        m_source = std::move(copy);
+    }
+    return *m_buffer;
 }
 
 void ResultBox::append(std::string_view text)
 {
     if (text.empty()) return;
-    m_buffer.append(text);
+    buffer().append(text);
     textChanged();
 }
 
 void ResultBox::setSelection(std::uint64_t start, std::uint64_t length)
 {
-    start = std::min(start, m_buffer.size());
-    m_selection = {start, start + std::min(length, m_buffer.size() - start)};
+    const std::uint64_t size = m_source->size();
+    start = std::min(start, size);
+    m_selection = {start, start + std::min(length, size - start)};
     m_goalColumn.reset();
     restartCaret();
     viewport()->update();
 }
 
-QString ResultBox::selectedText() const
-{
-    return QString::fromStdString(m_buffer.slice(m_selection.start(), m_selection.length()));
-}
+QString ResultBox::selectedText() const { return textOf(m_selection.start(), m_selection.length()); }
 
-void ResultBox::selectAll() { setSelection(0, m_buffer.size()); }
+void ResultBox::selectAll() { setSelection(0, m_source->size()); }
 
 void ResultBox::copy()
 {
-    if (!m_selection.empty()) emit copyRequested(selectedText());
+    if (m_selection.empty()) return;
+    const std::uint64_t length = m_selection.length();
+    if (length > m_copyLimit) {
+        const std::uint64_t megabytes = (length + 999'999) / 1'000'000;  // never "0 MB"
+        emit messageRequested(
+            tr("The selection is too large to copy (%1 MB). Export the result instead.").arg(megabytes));
+        return;
+    }
+    // The text, and the clipboard's copy of it, may not fit; the box and its text stay as they were.
+    try {
+        emit copyRequested(selectedText());
+    } catch (const std::bad_alloc&) {
+        emit messageRequested(kOutOfMemory);
+    }
 }
 
 QMenu* ResultBox::createContextMenu(QWidget* parent)
@@ -97,7 +164,7 @@ QMenu* ResultBox::createContextMenu(QWidget* parent)
     QAction* copyAction = menu->addAction(tr("&Copy"), this, &ResultBox::copy);
     copyAction->setEnabled(!m_selection.empty());
     QAction* selectAllAction = menu->addAction(tr("Select &All"), this, &ResultBox::selectAll);
-    selectAllAction->setEnabled(!m_buffer.empty());
+    selectAllAction->setEnabled(!m_source->empty());
     return menu;
 }
 
@@ -115,10 +182,9 @@ int ResultBox::columnsPerPage() const
 
 QPoint ResultBox::pointOf(std::uint64_t offset) const
 {
-    offset = std::min(offset, m_buffer.size());
-    const std::uint64_t line = m_buffer.lineAt(offset);
+    const std::uint64_t line = m_source->lineAt(offset);
     const double column =
-        static_cast<double>(columnOf(m_buffer, offset, line)) - static_cast<double>(m_leftColumn);
+        static_cast<double>(columnOf(*m_source, offset, line)) - static_cast<double>(m_leftColumn);
     const double row = static_cast<double>(line) - static_cast<double>(m_topLine);
     const auto clampToInt = [](double v) {
         return static_cast<int>(std::clamp(v, double{INT_MIN}, double{INT_MAX}));
@@ -130,7 +196,7 @@ QPoint ResultBox::pointOf(std::uint64_t offset) const
 std::uint64_t ResultBox::lineAtY(int y) const
 {
     const std::int64_t row = floorDiv(std::int64_t{y} - kTopMargin, m_lineHeight);
-    const std::uint64_t last = m_buffer.lineCount() - 1;
+    const std::uint64_t last = m_source->lineCount() - 1;
     if (row < 0) return m_topLine - std::min(m_topLine, static_cast<std::uint64_t>(-row));
     return std::min(m_topLine + static_cast<std::uint64_t>(row), last);
 }
@@ -140,8 +206,8 @@ std::uint64_t ResultBox::offsetAt(QPoint pos) const
     const std::uint64_t line = lineAtY(pos.y());
     const double cells = std::floor((pos.x() - kLeftMargin) / m_charWidth + 0.5);
     const double column = std::max(0.0, static_cast<double>(m_leftColumn) + cells);
-    const std::uint64_t length = m_buffer.lineLength(line);
-    return m_buffer.lineStart(line) +
+    const std::uint64_t length = m_source->lineLength(line);
+    return m_source->lineStart(line) +
            (column >= static_cast<double>(length) ? length : static_cast<std::uint64_t>(column));
 }
 
@@ -158,7 +224,7 @@ void ResultBox::updateMetrics()
 
 std::uint64_t ResultBox::maxTopLine() const
 {
-    const std::uint64_t lines = m_buffer.lineCount();
+    const std::uint64_t lines = m_source->lineCount();
     const auto page = static_cast<std::uint64_t>(linesPerPage());
     return lines > page ? lines - page : 0;
 }
@@ -168,7 +234,7 @@ void ResultBox::updateScrollBars()
     m_scale = LineScale::forMaxTop(maxTopLine());
     m_topLine = std::min(m_topLine, m_scale.maxTop);
     // One column more than the longest line, so that the caret after it can be shown.
-    const std::uint64_t width = m_buffer.longestLine() + 1;
+    const std::uint64_t width = m_source->longestLine() + 1;
     const auto page = static_cast<std::uint64_t>(columnsPerPage());
     const int maxLeft = static_cast<int>(std::min<std::uint64_t>(width > page ? width - page : 0, INT_MAX));
     m_leftColumn = std::min<std::uint64_t>(m_leftColumn, maxLeft);
@@ -197,8 +263,8 @@ void ResultBox::scrollTo(std::uint64_t topLine, std::uint64_t leftColumn)
 
 void ResultBox::ensureCursorVisible()
 {
-    const std::uint64_t line = m_buffer.lineAt(m_selection.cursor);
-    const std::uint64_t column = columnOf(m_buffer, m_selection.cursor, line);
+    const std::uint64_t line = m_source->lineAt(m_selection.cursor);
+    const std::uint64_t column = columnOf(*m_source, m_selection.cursor, line);
     const auto rows = static_cast<std::uint64_t>(linesPerPage());
     const auto columns = static_cast<std::uint64_t>(columnsPerPage());
     std::uint64_t top = m_topLine;
@@ -267,25 +333,41 @@ void ResultBox::paintEvent(QPaintEvent* e)
             painter.drawText(QPointF(x(column + static_cast<std::uint64_t>(i)), baseline), QString(text[i]));
     };
 
-    const std::uint64_t lines = m_buffer.lineCount();
-    const std::uint64_t selStart = m_selection.start();
-    const std::uint64_t selEnd = selStart + m_selection.length();
+    const TextSource& source = *m_source;
+    const std::uint64_t lines = source.lineCount();
+    // The selection's ends as lines and columns. They lie where the text has been measured already (the
+    // selection was made there); the lines painted are asked for by number and need no offsets.
+    struct End {
+        std::uint64_t line = 0;
+        std::uint64_t column = 0;  // from the line's start, into its line end if the offset is there
+    };
+    const bool selected = !m_selection.empty();
+    const auto endAt = [&source](std::uint64_t offset) {
+        const std::uint64_t line = source.lineAt(offset);
+        return End{line, offset - source.lineStart(line)};
+    };
+    const End selFrom = selected ? endAt(m_selection.start()) : End{};
+    const End selTo = selected ? endAt(m_selection.start() + m_selection.length()) : End{};
     const auto columns = static_cast<std::uint64_t>(columnsPerPage()) + 1;
     const int firstRow = std::max(0, static_cast<int>(floorDiv(area.top() - kTopMargin, m_lineHeight)));
     const int lastRow = static_cast<int>(floorDiv(area.bottom() - kTopMargin, m_lineHeight));
 
     for (int row = firstRow; row <= lastRow && m_topLine + row < lines; ++row) {
         const std::uint64_t line = m_topLine + static_cast<std::uint64_t>(row);
-        const std::uint64_t start = m_buffer.lineStart(line);
-        const std::uint64_t length = m_buffer.lineLength(line);
+        const std::string chars = source.line(line);
+        const std::uint64_t length = chars.size();
         const int top = kTopMargin + row * m_lineHeight;
         const int baseline = top + m_ascent;
 
         const std::uint64_t from = std::min(m_leftColumn, length);
         const std::uint64_t to = std::min(length, m_leftColumn + columns);
-        const QString text = displayText(m_buffer.slice(start + from, to - from));
-        const std::uint64_t a = std::clamp(selStart, start + from, start + to) - start;
-        const std::uint64_t b = std::clamp(selEnd, start + from, start + to) - start;
+        const QString text = displayText(std::string_view(chars).substr(from, to - from));
+        // Where a selection end falls among the columns painted of this line.
+        const auto columnIn = [&](const End& end) {
+            return line < end.line ? to : line > end.line ? from : std::clamp(end.column, from, to);
+        };
+        const std::uint64_t a = selected ? columnIn(selFrom) : from;
+        const std::uint64_t b = selected ? columnIn(selTo) : from;
 
         painter.setPen(colours.color(group, QPalette::Text));
         drawRun(from, text.left(static_cast<qsizetype>(a - from)), baseline);
@@ -297,7 +379,11 @@ void ResultBox::paintEvent(QPaintEvent* e)
             drawRun(a, text.mid(static_cast<qsizetype>(a - from), static_cast<qsizetype>(b - a)), baseline);
         }
         // A selected line end shows as one highlighted cell after the line.
-        if (line + 1 < lines && selStart <= start + length && selEnd > start + length)
+        const bool endSelected =
+            selected && line + 1 < lines &&
+            (selFrom.line < line || (selFrom.line == line && selFrom.column <= length)) &&
+            (selTo.line > line || (selTo.line == line && selTo.column > length));
+        if (endSelected)
             painter.fillRect(QRectF(x(length), top, m_charWidth, m_lineHeight),
                              colours.brush(group, QPalette::Highlight));
     }

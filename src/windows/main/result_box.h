@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string_view>
 
@@ -20,21 +21,29 @@ namespace tumblecast {
 
 // The main window's result box: a read-only, multi-line text box with both scroll bars that owns its text
 // (a TextSource) instead of handing it to a QTextDocument, which could neither hold a large roll nor keep
-// its CR LF line ends. Only the visible lines are painted.
+// its CR LF line ends. Only the visible lines are painted, each asked for by its number: a text that renders
+// its lines on demand is never made to measure the lines above the view.
 class ResultBox : public QAbstractScrollArea {
     Q_OBJECT
 public:
+    // Selections longer than this are not copied: as UTF-16 they would take twice as much again, and the
+    // clipboard copies them once more.
+    static constexpr std::uint64_t kCopyLimit = 256'000'000;
+
     explicit ResultBox(QWidget* parent = nullptr);
     ~ResultBox() override;
 
-    const TextSource& source() const { return m_buffer; }
-    bool isEmpty() const { return m_buffer.empty(); }
+    const TextSource& source() const { return *m_source; }
+    bool isEmpty() const { return m_source->empty(); }
+    // The whole text; for small texts.
     QString text() const;
 
-    // Empties the box; a change only when it held text.
+    // Empties the box and gives back the memory of its text; a change only when it held text.
     void clear();
     // Adds text at the end; a change only when text is not empty.
     void append(std::string_view text);
+    // Shows text handed over whole (a run's record) in place of the box's text: one change.
+    void showText(std::unique_ptr<TextSource> text);
 
     Selection selection() const { return m_selection; }
     void setSelection(std::uint64_t start, std::uint64_t length);  // clamped to the text
@@ -42,8 +51,9 @@ public:
     std::uint64_t selLength() const { return m_selection.length(); }
     QString selectedText() const;
     void selectAll();
-    // Emits copyRequested() when there is a selection.
+    // Emits copyRequested() when there is a selection, or messageRequested() when it cannot be copied.
     void copy();
+    void setCopyLimit(std::uint64_t bytes) { m_copyLimit = bytes; }
 
     // A menu with Copy and Select All for the current selection; the caller owns it.
     QMenu* createContextMenu(QWidget* parent = nullptr);
@@ -66,6 +76,8 @@ signals:
     void changed();
     // The user asked for a copy of the selection (Ctrl+C, Ctrl+Insert, the context menu).
     void copyRequested(const QString& text);
+    // Something the user must be told, in a message box.
+    void messageRequested(const QString& prompt);
 
 protected:
     bool event(QEvent* event) override;
@@ -88,6 +100,9 @@ private:
     static constexpr int kTopMargin = 1;
     static constexpr int kDragScrollInterval = 50;
 
+    void replaceText(std::unique_ptr<TextSource> text, BufferSource* buffer);
+    BufferSource& buffer();
+    QString textOf(std::uint64_t offset, std::uint64_t length) const;
     void textChanged();
     void updateScrollBars();
     void updateMetrics();
@@ -101,8 +116,10 @@ private:
     void selectWordAt(QPoint pos);
     void restartCaret();
 
-    BufferSource m_buffer;
+    std::unique_ptr<TextSource> m_source;
+    BufferSource* m_buffer = nullptr;  // m_source, while it takes appends
     Selection m_selection;
+    std::uint64_t m_copyLimit = kCopyLimit;
     bool m_layoutPending = false;
 
     qreal m_charWidth = 1;

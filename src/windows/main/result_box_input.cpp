@@ -96,7 +96,7 @@ void ResultBox::applyCaretMove(CaretMove move, bool extend)
     // The view turns a page with the caret, so the caret keeps its place on the screen.
     if (move == CaretMove::PageDown) m_topLine = std::min(m_topLine + page, maxTopLine());
     if (move == CaretMove::PageUp) m_topLine -= std::min(m_topLine, page);
-    const CaretState moved = applyMove(m_buffer, {m_selection, m_goalColumn}, move, extend, page);
+    const CaretState moved = applyMove(*m_source, {m_selection, m_goalColumn}, move, extend, page);
     m_selection = moved.selection;
     m_goalColumn = moved.goalColumn;
     restartCaret();
@@ -167,7 +167,7 @@ void ResultBox::selectWordAt(QPoint pos)
     const double column =
         static_cast<double>(m_leftColumn) + std::floor((pos.x() - kLeftMargin) / m_charWidth);
     if (column < 0) return;
-    const auto word = wordAt(m_buffer, lineAtY(pos.y()), static_cast<std::uint64_t>(column));
+    const auto word = wordAt(*m_source, lineAtY(pos.y()), static_cast<std::uint64_t>(column));
     if (!word) return;
     m_selection = *word;
     m_goalColumn.reset();
