@@ -1,4 +1,5 @@
 #include <QAccessible>
+#include <QFile>
 #include <QSignalSpy>
 
 #include <functional>
@@ -105,4 +106,36 @@ TEST_F(Accessibility, AboutWindowIsADialogWithNamedTexts)
     EXPECT_EQ(of(about.Text2)->text(QAccessible::Name), QStringLiteral("Credit"));
     EXPECT_EQ(of(about.Text1)->text(QAccessible::Name), QStringLiteral("E-mail"));
     EXPECT_EQ(of(about.Text3)->text(QAccessible::Name), QStringLiteral("Web address"));
+}
+
+namespace {
+long peakKilobytes()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly)) return 0;
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith("VmHWM:")) return line.mid(6).trimmed().split(' ').front().toLong();
+    return 0;
+}
+}  // namespace
+
+TEST_F(Accessibility, AScreenReaderReadsTheMiddleOfALargeRecordWithoutBuildingIt)
+{
+    enter({.dice = "9999", .sides = "999998", .modify = "999999", .total = "999999", .times = "500"});
+    generate();
+    const long before = peakKilobytes();
+
+    QAccessibleTextInterface* text = of(form->Text1)->textInterface();
+    const int count = text->characterCount();
+    ASSERT_GT(count, 100'000'000);  // well over a hundred megabytes of text
+    const int middle = count / 2;
+    int start = 0;
+    int end = 0;
+    const QString line = text->textAtOffset(middle, QAccessible::LineBoundary, &start, &end);
+    EXPECT_TRUE(line.endsWith(QLatin1String("\r\n")));
+    EXPECT_LE(start, middle);
+    EXPECT_GT(end, middle);
+    const std::string expected = form->Text1->source().slice(static_cast<std::uint64_t>(middle), 300);
+    EXPECT_EQ(text->text(middle, middle + 300).toStdString(), expected);
+    EXPECT_LT(peakKilobytes() - before, 64 * 1024);
 }
