@@ -116,12 +116,15 @@ void Form1::Command1_Click()
     // Cancelling writes nothing: the file the dialog last held is not the user's choice this time.
     if (!chosen) return;
     m_exportPath = *chosen;
+    std::optional<QString> failure;
+    setBusy(true);  // a large record takes a while to write
     try {
-        if (const std::optional<QString> failure = writeExport(Text1->source(), m_platform.today(), *chosen))
-            m_platform.message(*failure);
+        failure = writeExport(Text1->source(), m_platform.today(), *chosen);
     } catch (const std::bad_alloc&) {
-        m_platform.message(QStringLiteral("Out of memory"));
+        failure = QStringLiteral("Out of memory");
     }
+    setBusy(false);
+    if (failure) m_platform.message(*failure);
 }
 
 // Each step is an ordinary change, so the change and click handlers run after it: Dice and Sides refill
