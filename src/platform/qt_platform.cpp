@@ -27,6 +27,10 @@ std::optional<QString> QtPlatform::saveFileName(const SaveDialogRequest& request
     QFileDialog dialog(QApplication::activeWindow(), request.title, request.fileName, request.filter);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(request.defaultSuffix);
+    // Qt's own dialog asks before replacing a file under its completed name ("roll" asks about "roll.txt");
+    // desktop dialogs ask about the name as typed, so the suffix added afterwards could replace a file
+    // silently.
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
     return dialog.selectedFiles().first();
 }

@@ -77,6 +77,11 @@ void CheckBox::nextCheckState()
 
 bool CheckBox::event(QEvent* event) { return handleAccessKey(this, event) || QCheckBox::event(event); }
 
+void ButtonCheckBox::keyPressEvent(QKeyEvent* event)
+{
+    if (!handleEnterKey(this, event)) CheckBox::keyPressEvent(event);
+}
+
 void ButtonCheckBox::paintEvent(QPaintEvent*)
 {
     QStylePainter painter(this);

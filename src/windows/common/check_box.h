@@ -23,13 +23,14 @@ protected:
     bool event(QEvent* event) override;
 };
 
-// A check box drawn as a push button: pressed while ticked.
+// A check box drawn as a push button: pressed while ticked. Like a push button, Enter presses it.
 class ButtonCheckBox : public CheckBox {
     Q_OBJECT
 public:
     using CheckBox::CheckBox;
 
 protected:
+    void keyPressEvent(QKeyEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     bool hitButton(const QPoint& pos) const override;
 };

@@ -97,6 +97,7 @@ Form1::Form1(Platform& platform, RandomSource& dice, QWidget* parent)
 {
     setup(this);
     wireFields();
+    wireCommands();
     connect(Text1, &ResultBox::changed, this, &Form1::Text1_Change);
     connect(Text1, &ResultBox::copyRequested, this,
             [this](const QString& text) { m_platform.setClipboardText(text); });

@@ -64,6 +64,22 @@ public slots:
     void Check2_Click();
     void Check3_Click();
 
+    // Result box commands and the fixed presets (form1_commands.cpp)
+    void Command1_Click();  // Export to text
+    void Command2_Click();  // Clear
+    void Command6_Click();  // Copy the selection
+    void Option1_Click();   // 1D2
+    void Option2_Click();   // 1D4
+    void Option3_Click();   // 1D6
+    void Option4_Click();   // 1D8
+    void Option5_Click();   // 1D10
+    void Option6_Click();   // 1D12
+    void Option7_Click();   // 1D20
+    void Option8_Click();   // 1D100
+    void Option15_Click();  // 3D6
+    void Option9_Click();   // 1D6+1
+    void Option10_Click();  // 2D4
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     void Form_Unload();
@@ -86,10 +102,15 @@ private:
     CommandButton* slotButton(int slot) const;
     QLabel* slotLabel(int slot) const;
 
+    void wireCommands();
+    void rollPreset(const CommandButton* button);
+
     Platform& m_platform;
     RandomSource& m_dice;
     bool m_overrideCursor = false;
     QPointer<zentor> m_about;  // the about window while it is open
+    // The export dialog's file name: offered first, then whatever the user last chose.
+    QString m_exportPath = QStringLiteral("resault.txt");
 };
 
 }  // namespace tumblecast
