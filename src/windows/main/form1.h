@@ -10,6 +10,7 @@
 namespace tumblecast {
 
 class CheckBox;
+class Form2;
 class Platform;
 class RandomSource;
 class TextBox;
@@ -38,6 +39,9 @@ public:
     void setSlotEnabled(int slot, bool enabled) override;
     void setSlotCaption(int slot, const QString& caption) override;
 
+    // The slot editor while it is open.
+    Form2* slotEditor() const;
+
 public slots:
     void Form_Load();
     void Check6_Click();    // folds or unfolds the quick slot bar
@@ -63,6 +67,18 @@ public slots:
     void Check1_Click();
     void Check2_Click();
     void Check3_Click();
+
+    // Quick slots (form1_slots.cpp): the buttons roll a slot, the labels open the slot editor on it.
+    void Option11_Click();
+    void Option12_Click();
+    void Option13_Click();
+    void Option14_Click();
+    void Option17_Click();
+    void Label13_DblClick();
+    void Label14_DblClick();
+    void Label15_DblClick();
+    void Label16_DblClick();
+    void Label17_Click();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -90,6 +106,13 @@ private:
     RandomSource& m_dice;
     bool m_overrideCursor = false;
     QPointer<zentor> m_about;  // the about window while it is open
+
+    // Quick slots (form1_slots.cpp)
+    void wireSlots();
+    void rollSlot(int slot);
+    void editSlot(int slot);
+    void discardSlotEditor();
+    QPointer<Form2> m_editor;  // the slot editor while it is loaded
 };
 
 }  // namespace tumblecast
