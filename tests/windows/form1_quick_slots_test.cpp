@@ -69,8 +69,13 @@ TEST_F(Form1QuickSlots, OnlySlotOneLeavesATickedModifierBoxAlone)
     EXPECT_TRUE(platform.messages.isEmpty());
 }
 
-TEST_F(Form1QuickSlots, LabelsOpenTheEditorOnTheirSlot)
+// Slot 1's label answers only a double click (slot 5's single click is used by the editor's tests). An editor
+// open on one slot reads the next slot asked for, so Add stores that slot's own values; asked for the same
+// slot again it keeps what the user typed.
+TEST_F(Form1QuickSlots, LabelsOpenTheEditorOnTheirSlotAndAnOpenOneReadsTheNext)
 {
+    WriteProfileValue(platform, QStringLiteral("Slot2"), QStringLiteral("Caption"), QStringLiteral("Orc"));
+    WriteProfileValue(platform, QStringLiteral("Slot2"), QStringLiteral("TModify"), QStringLiteral("4"));
     QTest::mouseClick(form->Label13, Qt::LeftButton);
     EXPECT_EQ(form->slotEditor(), nullptr);
     EXPECT_EQ(form->TextHelp->text(), QStringLiteral("Text7"));
@@ -80,21 +85,6 @@ TEST_F(Form1QuickSlots, LabelsOpenTheEditorOnTheirSlot)
     EXPECT_EQ(form->TextHelp->text(), QStringLiteral("Edit user Slot - Slot1"));
     EXPECT_EQ(editor->windowTitle(), QStringLiteral("Edit user Slot - Slot1"));
     EXPECT_EQ(editor->Text1->text(), QStringLiteral("Slot1"));
-    QTest::mouseClick(editor->Command3, Qt::LeftButton);
-
-    editor = openEditor(5);
-    ASSERT_NE(editor, nullptr);
-    EXPECT_EQ(editor->windowTitle(), QStringLiteral("Edit user Slot - Slot5"));
-    EXPECT_EQ(editor->Text1->text(), QStringLiteral("Slot5"));
-}
-
-// An editor open on one slot reads the next slot asked for, so Add stores that slot's own values; asked
-// for the same slot again it keeps what the user typed.
-TEST_F(Form1QuickSlots, AnOpenEditorReadsTheNextSlotAskedFor)
-{
-    WriteProfileValue(platform, QStringLiteral("Slot2"), QStringLiteral("Caption"), QStringLiteral("Orc"));
-    WriteProfileValue(platform, QStringLiteral("Slot2"), QStringLiteral("TModify"), QStringLiteral("4"));
-    Form2* editor = openEditor(1);
     QTest::keyClicks(editor->Text1, QStringLiteral("Elf"));
     QTest::mouseClick(editor->Check4, Qt::LeftButton);
 
