@@ -1,6 +1,8 @@
 // The quick slots on the main window: rolling a slot and opening the slot editor on one.
 #include <QLabel>
 
+#include <tuple>
+
 #include "profile/quick_slots.h"
 #include "windows/common/check_box.h"
 #include "windows/common/click_events.h"

@@ -108,11 +108,11 @@ void Form2::Form_Load()
     Text1->setSelection(0, static_cast<int>(Text1->text().size()));
 }
 
-// Only when another window of the program took over: raising over another application's window would
-// pull the editor in front of what the user turned to.
+// Only when the main window took over: not over another application's window the user turned to, and not
+// over the editor's own message box.
 void Form2::Form_Deactivate()
 {
-    if (QApplication::activeWindow()) raise();
+    if (QApplication::activeWindow() == &m_owner) raise();
 }
 
 bool Form2::event(QEvent* event)
