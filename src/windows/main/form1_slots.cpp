@@ -98,7 +98,7 @@ void Form1::editSlot(int slot)
     m_editor->activateWindow();
 }
 
-Form2* Form1::slotEditor() const { return m_editor; }
+Form2* Form1::slotEditor() const { return m_editor && m_editor->isLoaded() ? m_editor.data() : nullptr; }
 
 // The program is ending: the editor goes without unloading, so nothing is stored and the bar not reloaded.
 void Form1::discardSlotEditor() { delete m_editor; }
