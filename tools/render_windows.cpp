@@ -14,6 +14,7 @@
 #include "windows/common/text_box.h"
 #include "windows/main/form1.h"
 #include "windows/main/result_box.h"
+#include "windows/slot_editor/form2.h"
 
 namespace {
 
@@ -47,6 +48,17 @@ int main(int argc, char* argv[])
     const QPointer<tumblecast::zentor> about = new tumblecast::zentor(platform);
     about->show();
     if (!save(*about, out, "zentor.png")) return 1;
+
+    // The slot editor as a user fills it in: a caption, dice and sides, a modifier per die.
+    form.Label14_DblClick();
+    tumblecast::Form2& editor = *form.slotEditor();
+    editor.Text1->setText(QStringLiteral("Orc Archer"));
+    editor.Text2->setText(QStringLiteral("2"));
+    editor.Text3->setText(QStringLiteral("6"));
+    editor.Check4->setValue(tumblecast::CheckValue::Checked);
+    editor.Text4->setText(QStringLiteral("1"));
+    if (!save(editor, out, "form2.png")) return 1;
+    editor.hide();
 
     // After a roll with a modifier and repetitions, a selection, and the view scrolled to the caret.
     form.Text2->setText(QStringLiteral("3"));

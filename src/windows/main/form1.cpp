@@ -107,6 +107,7 @@ Form1::Form1(Platform& platform, RandomSource& dice, QWidget* parent)
     connect(Command3, &QPushButton::clicked, this, &Form1::Command3_Click);
     connect(Command5, &QPushButton::clicked, this, &Form1::Command5_Click);
     connect(Check6, &QCheckBox::stateChanged, this, &Form1::Check6_Click);
+    wireSlots();
 
     // Created means loaded: the bar follows the profile before the window is first shown.
     Form_Load();
@@ -118,6 +119,7 @@ Form1::~Form1()
     setBusy(false);
     // The program may end while the about window is open; it has no parent to take it along.
     delete m_about;
+    discardSlotEditor();
 }
 
 void Form1::wireFields()

@@ -10,6 +10,7 @@
 namespace tumblecast {
 
 class CheckBox;
+class Form2;
 class Platform;
 class RandomSource;
 class TextBox;
@@ -37,6 +38,9 @@ public:
     void setQuickSlotsValue(int value) override;
     void setSlotEnabled(int slot, bool enabled) override;
     void setSlotCaption(int slot, const QString& caption) override;
+
+    // The slot editor while it is open.
+    Form2* slotEditor() const;
 
 public slots:
     void Form_Load();
@@ -79,6 +83,17 @@ public slots:
     void Option15_Click();  // 3D6
     void Option9_Click();   // 1D6+1
     void Option10_Click();  // 2D4
+    // Quick slots (form1_slots.cpp): the buttons roll a slot, the labels open the slot editor on it.
+    void Option11_Click();
+    void Option12_Click();
+    void Option13_Click();
+    void Option14_Click();
+    void Option17_Click();
+    void Label13_DblClick();
+    void Label14_DblClick();
+    void Label15_DblClick();
+    void Label16_DblClick();
+    void Label17_Click();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -111,6 +126,13 @@ private:
     QPointer<zentor> m_about;  // the about window while it is open
     // The export dialog's file name: offered first, then whatever the user last chose.
     QString m_exportPath = QStringLiteral("resault.txt");
+
+    // Quick slots (form1_slots.cpp)
+    void wireSlots();
+    void rollSlot(int slot);
+    void editSlot(int slot);
+    void discardSlotEditor();
+    QPointer<Form2> m_editor;  // the slot editor while it is loaded
 };
 
 }  // namespace tumblecast

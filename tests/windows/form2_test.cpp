@@ -1,0 +1,219 @@
+#include "slots_fixture.h"
+
+using namespace tumblecast;
+
+namespace {
+
+const QString kDiceAndSides = QStringLiteral("You must enter a dice and side input.");
+const QString kModify = QStringLiteral("You must enter a modifyer or disable this feature.");
+const QString kTotal = QStringLiteral("You must enter a total modifyer or disable this feature.");
+
+QColor colourOf(SystemColor color)
+{
+    return QApplication::palette().color(
+        QPalette::Active, color == SystemColor::ButtonFace ? QPalette::Button : QPalette::Base);
+}
+
+class Form2Test : public test::SlotTest {
+protected:
+    // Where the Tab key leads from the caption field.
+    static QStringList tabOrder(Form2* editor)
+    {
+        editor->Text1->setFocus(Qt::TabFocusReason);
+        QStringList names{editor->Text1->objectName()};
+        for (int i = 0; i < 12; ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            names << QApplication::focusWidget()->objectName();
+        }
+        return names;
+    }
+    static void flushDeletes() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
+};
+
+}  // namespace
+
+TEST_F(Form2Test, OpensAsAFixedDialogOfTheMainWindowWithTheCaptionSelected)
+{
+    Form2* editor = openEditor(1);
+    EXPECT_EQ(editor->windowType(), Qt::Dialog);
+    EXPECT_EQ(editor->parentWidget(), form.get());  // kept in front of it, out of the task bar
+    EXPECT_TRUE(editor->windowFlags() & Qt::WindowCloseButtonHint);
+    EXPECT_FALSE(editor->windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
+    EXPECT_EQ(editor->size(), QSize(266, 140));  // 3990 x 2100 twips
+    EXPECT_EQ(editor->minimumSize(), editor->maximumSize());
+    EXPECT_FALSE(editor->windowIcon().isNull());
+    for (const QWidget* control : editor->findChildren<QWidget*>())
+        EXPECT_FALSE(control->objectName().isEmpty()) << control->metaObject()->className();
+
+    EXPECT_EQ(QApplication::focusWidget(), editor->Text1);
+    EXPECT_EQ(editor->Text1->selectedText(), QStringLiteral("Slot1"));
+
+    const QStringList closed = {"Text1",    "Text2",    "Text3", "Check5", "Check4", "Command3", "Command2",
+                                "Command1", "Command4", "Text1", "Text2",  "Text3",  "Check5"};
+    EXPECT_EQ(tabOrder(editor), closed);
+    editor->Check4->setValue(CheckValue::Checked);
+    editor->Check5->setValue(CheckValue::Checked);
+    EXPECT_EQ(tabOrder(editor).mid(0, 7),
+              QStringList({"Text1", "Text2", "Text3", "Text4", "Text5", "Check5", "Check4"}));
+}
+
+TEST_F(Form2Test, AccessKeysActInTheEditorAloneAndEnterAndEscapeDoNothing)
+{
+    Form2* editor = openEditor(2);
+    QTest::keyClicks(editor->Text1, QStringLiteral("Orc"));
+    QTest::keyClick(editor, Qt::Key_Return);
+    QTest::keyClick(editor, Qt::Key_Escape);
+    EXPECT_TRUE(editor->isVisible());
+    QTest::keyClick(editor, Qt::Key_L, Qt::AltModifier);  // Clear
+    EXPECT_EQ(editor->Text1->text(), QString());
+    QTest::keyClick(editor, Qt::Key_A, Qt::AltModifier);  // Add
+    EXPECT_EQ(platform.messages, QStringList{kDiceAndSides});
+    QTest::keyClick(editor, Qt::Key_C, Qt::AltModifier);  // Cancel, not the main window's Close
+    EXPECT_FALSE(editor->isVisible());
+    EXPECT_EQ(platform.endings, 0);
+}
+
+TEST_F(Form2Test, LoadsTheSlotCutToItsFieldsWithTheModifiersSwitched)
+{
+    writeProfile("[Slot3]\nCaption=ABCDEFGHIJKLMNO\nDice=0\nSides=1000\nModify=0\nTModify=2\n");
+    Form2* editor = openEditor(3);
+    EXPECT_EQ(editor->Text1->text(), QStringLiteral("ABCDEFGHIJ"));
+    EXPECT_EQ(editor->Text1->selectedText(), QStringLiteral("ABCDEFGHIJ"));
+    EXPECT_EQ(editor->Text2->text(), QString());
+    EXPECT_EQ(editor->Text3->text(), QStringLiteral("100"));
+    EXPECT_EQ(editor->Check4->value(), CheckValue::Unchecked);
+    EXPECT_EQ(editor->Text4->text(), QString());
+    EXPECT_FALSE(editor->Text4->isEnabled());
+    EXPECT_EQ(editor->Text4->palette().color(QPalette::Base), colourOf(SystemColor::ButtonFace));
+    EXPECT_EQ(editor->Check5->value(), CheckValue::Checked);
+    EXPECT_EQ(editor->Text5->text(), QStringLiteral("2"));
+    EXPECT_TRUE(editor->Text5->isEnabled());
+    EXPECT_EQ(editor->Text5->palette().color(QPalette::Base), colourOf(SystemColor::WindowBackground));
+}
+
+TEST_F(Form2Test, AMissingProfileLoadsDefaultsAndIsRecreatedWithEmptyModifiersOnClosing)
+{
+    ASSERT_TRUE(QFile::remove(ProfilePath(platform)));
+    Form2* editor = openEditor(5);
+    EXPECT_EQ(editor->Text1->text(), QStringLiteral("Slot5"));
+    for (QLineEdit* field : {editor->Text2, editor->Text3, editor->Text4, editor->Text5})
+        EXPECT_EQ(field->text(), QString()) << field->objectName().toStdString();
+    EXPECT_FALSE(QFile::exists(ProfilePath(platform)));
+
+    editor->close();  // the close box
+    EXPECT_EQ(profile().count("Modify=\nTModify=\n"), 5);
+    EXPECT_TRUE(profile().endsWith("[Options]\nQuickSlots=1\n"));
+    EXPECT_EQ(form->Label17->text(), QStringLiteral("Slot5"));
+}
+
+TEST_F(Form2Test, AddStoresTheSlotByteForByteAndTheBarShowsIt)
+{
+    const QByteArray before = profile();
+    Form2* editor = openEditor(2);
+    QTest::keyClicks(editor->Text1, QStringLiteral("Orc"));  // replaces the selected caption
+    QTest::keyClick(editor->Text1, Qt::Key_Tab);
+    QTest::keyClicks(editor->Text2, QStringLiteral("2"));
+    QTest::keyClick(editor->Text2, Qt::Key_Tab);
+    QTest::keyClicks(editor->Text3, QStringLiteral("6"));
+    QTest::mouseClick(editor->Check4, Qt::LeftButton);
+    QTest::keyClicks(editor->Text4, QStringLiteral("1"));
+    QTest::mouseClick(editor->Command1, Qt::LeftButton);
+
+    QByteArray expected = before;
+    expected.replace("[Slot2]\nEnabled=0\nCaption=Slot2\nDice=\nSides=\nModify=0\nTModify=0\n",
+                     "[Slot2]\nEnabled=1\nCaption=Orc\nDice=2\nSides=6\nModify=1\nTModify=0\n");
+    EXPECT_EQ(profile(), expected);
+    EXPECT_EQ(form->Label14->text(), QStringLiteral("Orc"));
+    EXPECT_TRUE(form->Option12->isEnabled());
+    flushDeletes();
+    EXPECT_EQ(form->slotEditor(), nullptr);
+
+    QTest::mouseClick(form->Option12, Qt::LeftButton);
+    EXPECT_EQ(form->Text4->text(), QStringLiteral("1"));
+    EXPECT_FALSE(form->Text1->isEmpty());
+    EXPECT_TRUE(platform.messages.isEmpty());
+}
+
+TEST_F(Form2Test, AddReportsTheFirstMissingFieldAndStoresNothing)
+{
+    struct Row {
+        const char* name;
+        const char* dice;
+        const char* sides;
+        bool modify, total;
+        const QString& message;
+    };
+    const Row rows[] = {{"SidesMissing", "2", "", false, false, kDiceAndSides},
+                        {"BothMissing", "", "", true, true, kDiceAndSides},
+                        {"BothModifiersEmpty", "2", "6", true, true, kModify},
+                        {"TotalModifierEmpty", "2", "6", false, true, kTotal}};
+    const QByteArray before = profile();
+    Form2* editor = openEditor(1);
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        platform.messages.clear();
+        editor->Check4->setValue(row.modify ? CheckValue::Checked : CheckValue::Unchecked);
+        editor->Check5->setValue(row.total ? CheckValue::Checked : CheckValue::Unchecked);
+        editor->Text2->setText(QString::fromUtf8(row.dice));
+        editor->Text3->setText(QString::fromUtf8(row.sides));
+        QTest::mouseClick(editor->Command1, Qt::LeftButton);
+        EXPECT_EQ(platform.messages, QStringList{row.message});
+        EXPECT_TRUE(editor->isVisible());
+    }
+    EXPECT_EQ(profile(), before);
+
+    // Clear empties every field and leaves the boxes: Add then asks for dice and sides again.
+    editor->Text2->setText(QStringLiteral("2"));
+    editor->Text3->setText(QStringLiteral("6"));
+    QTest::mouseClick(editor->Command2, Qt::LeftButton);
+    for (QLineEdit* field : {editor->Text1, editor->Text2, editor->Text3, editor->Text4, editor->Text5})
+        EXPECT_EQ(field->text(), QString()) << field->objectName().toStdString();
+    EXPECT_TRUE(editor->Text5->isEnabled());
+    platform.messages.clear();
+    QTest::mouseClick(editor->Command1, Qt::LeftButton);
+    EXPECT_EQ(platform.messages, QStringList{kDiceAndSides});
+}
+
+TEST_F(Form2Test, RemoveResetsTheSlotAndCancelWritesNothing)
+{
+    storeQuickSlot(platform, 4, {"Four", "3", "8", "1", "2"});
+    form->refreshQuickSlots(DefaultModifiers::Zero);
+    Form2* editor = openEditor(4);
+    QTest::mouseClick(editor->Command4, Qt::LeftButton);
+    EXPECT_EQ(section(4), "[Slot4]\nEnabled=0\nCaption=Slot4\nDice=\nSides=\nModify=0\nTModify=0\n\n");
+    EXPECT_EQ(form->Label16->text(), QStringLiteral("Slot4"));
+    EXPECT_FALSE(form->Option14->isEnabled());
+
+    // Cancel stores nothing of the fields, yet the bar is read afresh.
+    editor = openEditor(1);
+    editor->Text2->setText(QStringLiteral("5"));
+    WriteProfileValue(platform, QStringLiteral("Slot1"), QStringLiteral("Caption"), QStringLiteral("Hand"));
+    const QByteArray before = profile();
+    QTest::mouseClick(editor->Command3, Qt::LeftButton);
+    EXPECT_EQ(profile(), before);
+    EXPECT_EQ(form->Label13->text(), QStringLiteral("Hand"));
+}
+
+TEST_F(Form2Test, NumericFieldsTakeDigitsOnlyAndAddStoresPastedTextAsItIs)
+{
+    Form2* editor = openEditor(1);
+    QTest::keyClicks(editor->Text1, QStringLiteral("a-b c"));
+    EXPECT_EQ(editor->Text1->text(), QStringLiteral("a-b c"));
+    EXPECT_EQ(platform.beeps, 0);
+
+    QTest::keyClicks(editor->Text2, QStringLiteral("a- 0"));
+    EXPECT_EQ(editor->Text2->text(), QString());  // a lone zero empties
+    EXPECT_EQ(platform.beeps, 3);
+    QTest::keyClicks(editor->Text2, QStringLiteral("1057"));
+    EXPECT_EQ(editor->Text2->text(), QStringLiteral("105"));
+
+    QTest::mouseClick(editor->Check4, Qt::LeftButton);
+    QTest::keyClicks(editor->Text4, QStringLiteral("7"));
+    QTest::mouseClick(editor->Check4, Qt::LeftButton);
+    EXPECT_EQ(editor->Text4->text(), QString());
+    EXPECT_FALSE(editor->Text4->isEnabled());
+
+    pasteAll(editor->Text3, QStringLiteral("x1"));
+    QTest::mouseClick(editor->Command1, Qt::LeftButton);
+    EXPECT_EQ(section(1), "[Slot1]\nEnabled=1\nCaption=a-b c\nDice=105\nSides=x1\nModify=0\nTModify=0\n\n");
+}
