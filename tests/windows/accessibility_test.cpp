@@ -7,6 +7,7 @@
 #include "form1_fixture.h"
 #include "windows/about/zentor.h"
 #include "windows/main/result_box_accessible.h"
+#include "windows/slot_editor/form2.h"
 
 using namespace tumblecast;
 using tumblecast::test::Form1Test;
@@ -138,4 +139,31 @@ TEST_F(Accessibility, AScreenReaderReadsTheMiddleOfALargeRecordWithoutBuildingIt
     const std::string expected = form->Text1->source().slice(static_cast<std::uint64_t>(middle), 300);
     EXPECT_EQ(text->text(middle, middle + 300).toStdString(), expected);
     EXPECT_LT(peakKilobytes() - before, 64 * 1024);
+}
+
+TEST_F(Accessibility, SlotEditorOpensByKeyboardAsANamedDialog)
+{
+    QTest::keyClick(form.get(), Qt::Key_2, Qt::ControlModifier);
+    Form2* editor = form->slotEditor();
+    ASSERT_NE(editor, nullptr);
+    QAccessibleInterface* dialog = of(editor);
+    EXPECT_EQ(dialog->role(), QAccessible::Dialog);
+    EXPECT_EQ(dialog->text(QAccessible::Name), QStringLiteral("Edit user Slot - Slot2"));
+    EXPECT_EQ(of(form->Option12)->text(QAccessible::Description),
+              QStringLiteral("Rolls the quick slot; Ctrl+2 edits it"));
+
+    const std::pair<QWidget*, const char*> names[] = {{editor->Text1, "Caption"},
+                                                      {editor->Text2, "Dice"},
+                                                      {editor->Text3, "Sides"},
+                                                      {editor->Text4, "Modify"},
+                                                      {editor->Text5, "Modify Total"}};
+    for (auto [widget, name] : names)
+        EXPECT_EQ(of(widget)->text(QAccessible::Name), QString::fromUtf8(name)) << name;
+    EXPECT_EQ(of(editor->Check2)->role(), QAccessible::StaticText);
+
+    walk(dialog, [&](QAccessibleInterface* node) {
+        for (QObject* hidden : {static_cast<QObject*>(editor->Reload), static_cast<QObject*>(editor->Text7),
+                                static_cast<QObject*>(editor->Text8)})
+            EXPECT_NE(node->object(), hidden);
+    });
 }

@@ -7,6 +7,7 @@
 #include <QStyleOptionButton>
 #include <QStylePainter>
 
+#include "windows/common/accessibility.h"
 #include "windows/common/command_button.h"
 
 namespace tumblecast {
@@ -100,5 +101,17 @@ void ButtonCheckBox::paintEvent(QPaintEvent*)
 }
 
 bool ButtonCheckBox::hitButton(const QPoint& pos) const { return rect().contains(pos); }
+
+void useAsFieldLabel(CheckBox* box)
+{
+    exposeAs(box, QAccessible::StaticText);
+    box->setAccessibleName(box->text());
+    box->setValue(CheckValue::Grayed);
+    // Only the tick is greyed; the caption reads like any other label.
+    QPalette palette = box->palette();
+    for (auto role : {QPalette::WindowText, QPalette::ButtonText})
+        palette.setColor(QPalette::Disabled, role, palette.color(QPalette::Active, role));
+    box->setPalette(palette);
+}
 
 }  // namespace tumblecast

@@ -23,6 +23,10 @@ protected:
     bool event(QEvent* event) override;
 };
 
+// Turns a check box into the label of a field, as the windows draw their field labels: a grey tick on a
+// disabled panel, the caption in the ordinary text colour, read by a screen reader as a label.
+void useAsFieldLabel(CheckBox* box);
+
 // A check box drawn as a push button: pressed while ticked. Like a push button, Enter presses it.
 class ButtonCheckBox : public CheckBox {
     Q_OBJECT

@@ -2,6 +2,7 @@
 
 #include <QFont>
 #include <QRect>
+#include <QString>
 
 class QFrame;
 class QWidget;
@@ -27,6 +28,14 @@ void setBackColor(QWidget* widget, SystemColor color);
 
 // The 8-point sans the windows are laid out for.
 QFont dialogFont();
+
+// Gives a control its name, so tests and messages can find it; returns it for chaining.
+template <class Control>
+Control* named(Control* control, const char* name)
+{
+    control->setObjectName(QLatin1String(name));
+    return control;
+}
 
 // Moves a top-level window to the middle of the primary screen's available area.
 void centreOnScreen(QWidget* window);

@@ -29,13 +29,6 @@ constexpr int kCommandHeight = 375;
 constexpr int kSmallButton = 255;
 constexpr int kBottomRow = 4270;
 
-template <class Control>
-Control* named(Control* control, const char* name)
-{
-    control->setObjectName(QLatin1String(name));
-    return control;
-}
-
 QGroupBox* makeFrame(QWidget* parent, const char* name, const QString& caption, int left, int width)
 {
     auto* frame = named(new QGroupBox(caption, parent), name);
@@ -142,18 +135,7 @@ void Form1Controls::setupRollerFrame(QWidget* form)
     Check5->setGeometry(twipsRect(0, 0, 1215, 255));
     Check4 = named(new CheckBox(QStringLiteral("Sides:"), Picture1), "Check4");
     Check4->setGeometry(twipsRect(0, 360, 1215, 255));
-    for (CheckBox* label : {Check5, Check4}) {
-        exposeAs(label, QAccessible::StaticText);
-        label->setAccessibleName(label->text());
-        label->setValue(CheckValue::Grayed);
-        // Only the tick is greyed; the caption reads like any other label.
-        QPalette palette = label->palette();
-        palette.setColor(QPalette::Disabled, QPalette::WindowText,
-                         palette.color(QPalette::Active, QPalette::WindowText));
-        palette.setColor(QPalette::Disabled, QPalette::ButtonText,
-                         palette.color(QPalette::Active, QPalette::ButtonText));
-        label->setPalette(palette);
-    }
+    for (CheckBox* label : {Check5, Check4}) useAsFieldLabel(label);
 
     Text2 = makeField(Frame2, "Text2", 240, 4, QStringLiteral("Dice"),
                       QStringLiteral("Enter how many dice to roll"));

@@ -1,5 +1,7 @@
 // The quick slots on the main window: rolling a slot and opening the slot editor on one.
+#include <QKeySequence>
 #include <QLabel>
+#include <QShortcut>
 
 #include <tuple>
 
@@ -38,6 +40,15 @@ void Form1::wireSlots()
     connect(new ClickEvents(Label15), &ClickEvents::dblClick, this, &Form1::Label15_DblClick);
     connect(new ClickEvents(Label16), &ClickEvents::dblClick, this, &Form1::Label16_DblClick);
     connect(new ClickEvents(Label17), &ClickEvents::click, this, &Form1::Label17_Click);
+
+    // The labels take no focus, and an empty slot's button none either: Ctrl+1 to Ctrl+5 open the editor
+    // for a keyboard user.
+    for (int slot = 1; slot <= kQuickSlotCount; ++slot) {
+        const QKeySequence keys(QKeyCombination(Qt::ControlModifier, Qt::Key(Qt::Key_0 + slot)));
+        new QShortcut(keys, this, this, [this, slot] { editSlot(slot); });
+        slotButton(slot)->setAccessibleDescription(
+            QStringLiteral("Rolls the quick slot; %1 edits it").arg(keys.toString(QKeySequence::NativeText)));
+    }
 }
 
 void Form1::Option11_Click() { rollSlot(1); }

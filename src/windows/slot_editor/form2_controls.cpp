@@ -6,6 +6,7 @@
 
 #include <iterator>
 
+#include "windows/common/accessibility.h"
 #include "windows/common/check_box.h"
 #include "windows/common/command_button.h"
 #include "windows/common/controls.h"
@@ -15,17 +16,12 @@ namespace tumblecast {
 
 namespace {
 
-template <class Control>
-Control* named(Control* control, const char* name)
-{
-    control->setObjectName(QLatin1String(name));
-    return control;
-}
-
 QGroupBox* makeFrame(QWidget* form, const char* name, int left, int width)
 {
     auto* frame = named(new QGroupBox(form), name);
     frame->setGeometry(twipsRect(left, 0, width, 2055));
+    // A plain grouping, so that the hidden Reload button can be left out of what a screen reader lists.
+    exposeAs(frame, QAccessible::Grouping);
     return frame;
 }
 
@@ -58,6 +54,7 @@ TextBox* makeScratch(QWidget* form, const char* name, int top)
     auto* field = named(new TextBox(form), name);
     field->setGeometry(twipsRect(1080, top, 255, 285));
     field->hide();
+    hideFromAssistiveTechnology(field);
     return field;
 }
 
@@ -69,6 +66,7 @@ void Form2Controls::setup(QWidget* form)
     form->setWindowIcon(QIcon(QStringLiteral(":/tumblecast.ico")));
     form->setFont(dialogFont());
     form->setFixedSize(twips(3990), twips(2100));
+    exposeAs(form, QAccessible::Dialog);
 
     // Created first, so the frames cover them.
     Text7 = makeScratch(form, "Text7", 240);
@@ -94,16 +92,7 @@ void Form2Controls::setupFields()
     Check1 = makeCheck(Picture1, "Check1", 0, 0, QStringLiteral("Caption:"));
     Check2 = makeCheck(Picture1, "Check2", 0, 360, QStringLiteral("Dice:"));
     Check3 = makeCheck(Picture1, "Check3", 0, 720, QStringLiteral("Sides:"));
-    for (CheckBox* label : {Check1, Check2, Check3}) {
-        label->setValue(CheckValue::Grayed);
-        // Only the tick is greyed; the caption reads like any other label.
-        QPalette palette = label->palette();
-        palette.setColor(QPalette::Disabled, QPalette::WindowText,
-                         palette.color(QPalette::Active, QPalette::WindowText));
-        palette.setColor(QPalette::Disabled, QPalette::ButtonText,
-                         palette.color(QPalette::Active, QPalette::ButtonText));
-        label->setPalette(palette);
-    }
+    for (CheckBox* label : {Check1, Check2, Check3}) useAsFieldLabel(label);
     Check4 = makeCheck(Frame1, "Check4", 120, 1200, QStringLiteral("Modify:"));
     Check5 = makeCheck(Frame1, "Check5", 120, 1560, QStringLiteral("Modify Total:"));
 
@@ -121,6 +110,7 @@ void Form2Controls::setupFields()
     Reload = named(new CommandButton(QStringLiteral("R"), Frame1), "Reload");
     Reload->setGeometry(twipsRect(1080, 840, 255, 195));
     Reload->hide();
+    hideFromAssistiveTechnology(Reload);
 }
 
 void Form2Controls::setupCommands()
