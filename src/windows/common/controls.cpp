@@ -38,6 +38,12 @@ void setBackColor(QWidget* widget, SystemColor color)
     widget->setPalette(palette);
 }
 
+void switchFieldOn(QWidget* field, bool on)
+{
+    field->setEnabled(on);
+    setBackColor(field, on ? SystemColor::WindowBackground : SystemColor::ButtonFace);
+}
+
 void centreOnScreen(QWidget* window)
 {
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {

@@ -26,6 +26,9 @@ enum class SystemColor {
 // Sets a control's background colour, in every colour group.
 void setBackColor(QWidget* widget, SystemColor color);
 
+// Switches a field on (window background) or off (button face, which marks it unusable).
+void switchFieldOn(QWidget* field, bool on);
+
 // The 8-point sans the windows are laid out for.
 QFont dialogFont();
 

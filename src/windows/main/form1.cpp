@@ -212,14 +212,12 @@ void Form1::switchField(CheckBox* box, TextBox* field)
     switch (box->value()) {
         case CheckValue::Checked:
             field->setText(QString());
-            field->setEnabled(true);
-            setBackColor(field, SystemColor::WindowBackground);
+            switchFieldOn(field, true);
             field->setFocus(Qt::OtherFocusReason);
             break;
         case CheckValue::Unchecked:
             field->setText(QString());
-            field->setEnabled(false);
-            setBackColor(field, SystemColor::ButtonFace);
+            switchFieldOn(field, false);
             break;
         case CheckValue::Grayed:
             break;

@@ -152,10 +152,7 @@ void Form1Controls::setupRollerFrame(QWidget* form)
     Check3 = makeSwitch(Frame2, "Check3", 1680, QStringLiteral("Roll X times:"));
     Text6 = makeField(Frame2, "Text6", 1680, 4, QStringLiteral("Roll X times"),
                       QStringLiteral("Enter how many time to repet the roll"));
-    for (TextBox* off : {Text4, Text5, Text6}) {
-        off->setEnabled(false);
-        setBackColor(off, SystemColor::ButtonFace);
-    }
+    for (TextBox* off : {Text4, Text5, Text6}) switchFieldOn(off, false);
 
     Line1 = named(makeLine(Frame2, 120, 2280, 2040), "Line1");
     Command4 = makeCommand(Frame2, "Command4", QStringLiteral("&Generate"), 2160);

@@ -181,13 +181,11 @@ void Form2::switchField(CheckBox* box, TextBox* field)
 {
     switch (box->value()) {
         case CheckValue::Checked:
-            field->setEnabled(true);
-            setBackColor(field, SystemColor::WindowBackground);
+            switchFieldOn(field, true);
             break;
         case CheckValue::Unchecked:
             field->setText(QString());
-            field->setEnabled(false);
-            setBackColor(field, SystemColor::ButtonFace);
+            switchFieldOn(field, false);
             break;
         case CheckValue::Grayed:
             break;

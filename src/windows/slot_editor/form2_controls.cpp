@@ -102,10 +102,7 @@ void Form2Controls::setupFields()
     Text3 = makeField(Frame1, "Text3", 960, 3, QStringLiteral("Sides"));
     Text4 = makeField(Frame1, "Text4", 1290, 3, QStringLiteral("Modify"));
     Text5 = makeField(Frame1, "Text5", 1680, 3, QStringLiteral("Modify Total"));
-    for (TextBox* off : {Text4, Text5}) {
-        off->setEnabled(false);
-        setBackColor(off, SystemColor::ButtonFace);
-    }
+    for (TextBox* off : {Text4, Text5}) switchFieldOn(off, false);
 
     Reload = named(new CommandButton(QStringLiteral("R"), Frame1), "Reload");
     Reload->setGeometry(twipsRect(1080, 840, 255, 195));
