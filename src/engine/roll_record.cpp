@@ -1,3 +1,5 @@
+// One class, kept whole: measuring repetitions (on every core), rendering lines and blocks, and streaming
+// all share the same per-repetition caches, which a split would have to expose.
 #include "engine/roll_record.h"
 
 #include <algorithm>

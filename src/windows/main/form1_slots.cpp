@@ -1,4 +1,5 @@
-// The quick slots on the main window: rolling a slot and opening the slot editor on one.
+// The quick slots on the main window: the bar as the profile sets it, rolling a slot, and opening the slot
+// editor on one.
 #include <QKeySequence>
 #include <QLabel>
 #include <QShortcut>
@@ -9,6 +10,7 @@
 #include "windows/common/check_box.h"
 #include "windows/common/click_events.h"
 #include "windows/common/command_button.h"
+#include "windows/common/controls.h"
 #include "windows/common/text_box.h"
 #include "windows/main/form1.h"
 #include "windows/slot_editor/form2.h"
@@ -113,5 +115,54 @@ Form2* Form1::slotEditor() const { return m_editor && m_editor->isLoaded() ? m_e
 
 // The program is ending: the editor goes without unloading, so nothing is stored and the bar not reloaded.
 void Form1::discardSlotEditor() { delete m_editor; }
+
+// ---- The bar as the profile sets it ----
+
+void Form1::Form_Load() { refreshQuickSlots(DefaultModifiers::Zero); }
+
+void Form1::refreshQuickSlots(DefaultModifiers modifiers) { RefreshQuickSlots(m_platform, *this, modifiers); }
+
+void Form1::setQuickSlotsValue(int value) { Check6->setValue(static_cast<CheckValue>(value)); }
+
+CommandButton* Form1::slotButton(int slot) const
+{
+    CommandButton* const buttons[] = {Option11, Option12, Option13, Option14, Option17};
+    return buttons[slot - 1];
+}
+
+QLabel* Form1::slotLabel(int slot) const
+{
+    QLabel* const labels[] = {Label13, Label14, Label15, Label16, Label17};
+    return labels[slot - 1];
+}
+
+void Form1::setSlotEnabled(int slot, bool enabled) { slotButton(slot)->setEnabled(enabled); }
+
+void Form1::setSlotCaption(int slot, const QString& caption)
+{
+    slotLabel(slot)->setText(caption);
+    // A screen reader names the caption-less button by the label beside it.
+    slotButton(slot)->setAccessibleName(caption);
+}
+
+// The window's outer width as the design gives it, taking the dialog frame (three pixels a side) off.
+void Form1::setOuterWidth(int twipsWide) { setFixedWidth(twips(twipsWide - 90)); }
+
+// The bar slides in or out in steps of 75 twips, the left edge staying put; the choice is kept.
+void Form1::Check6_Click()
+{
+    switch (Check6->value()) {
+        case CheckValue::Unchecked:
+            for (int width = 6585; width >= 5085; width -= 75) setOuterWidth(width);
+            writeQuickSlotsSwitch(m_platform, 0);
+            break;
+        case CheckValue::Checked:
+            for (int width = 5025; width <= 6600; width += 75) setOuterWidth(width);
+            writeQuickSlotsSwitch(m_platform, 1);
+            break;
+        case CheckValue::Grayed:
+            break;
+    }
+}
 
 }  // namespace tumblecast

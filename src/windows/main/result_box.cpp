@@ -1,3 +1,5 @@
+// The result box's view: its text, selection, painting, scrolling and copying. Keyboard and mouse input
+// live apart in result_box_input.cpp; what is left shares the view's metrics and scroll state.
 #include "windows/main/result_box.h"
 
 #include <QApplication>
