@@ -110,13 +110,6 @@ TEST_F(Form1Commands, ExportThatCannotBeWrittenSaysWhyAndKeepsTheOldFile)
     const QString record = form->Text1->text();
     const QString dir = platform.executableDir();
 
-    // A folder that is a file.
-    writeFile(dir + QStringLiteral("/plain"), "not a folder");
-    const QString inFile = dir + QStringLiteral("/plain/roll.txt");
-    platform.saveAnswers = {inFile};
-    click(form->Command1);
-    EXPECT_EQ(platform.messages, QStringList{QStringLiteral("Cannot write %1: Not a directory").arg(inFile)});
-
     // The disk fills while the file is written: the old export stays as it was, and no part file is left.
     const QString old = dir + QStringLiteral("/roll.txt");
     writeFile(old, "the old export");
@@ -125,16 +118,16 @@ TEST_F(Form1Commands, ExportThatCannotBeWrittenSaysWhyAndKeepsTheOldFile)
         FileSizeLimit full(64);
         click(form->Command1);
     }
-    EXPECT_EQ(platform.messages.value(1), QStringLiteral("Cannot write %1: File too large").arg(old));
+    EXPECT_EQ(platform.messages, QStringList{QStringLiteral("Cannot write %1: File too large").arg(old)});
     EXPECT_EQ(readAll(old), "the old export");
     expectIdle();
-    EXPECT_EQ(filesBesideTheProfile(dir), (QStringList{QStringLiteral("plain"), QStringLiteral("roll.txt")}));
+    EXPECT_EQ(filesBesideTheProfile(dir), QStringList{QStringLiteral("roll.txt")});
 
     // Nothing else changed, and the next export works.
     EXPECT_EQ(form->Text1->text(), record);
     platform.saveAnswers = {old};
     click(form->Command1);
-    EXPECT_EQ(platform.messages.size(), 2);
+    EXPECT_EQ(platform.messages.size(), 1);
     EXPECT_TRUE(readAll(old).contains(record.toLatin1()));
 }
 

@@ -158,15 +158,6 @@ protected:
         ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
         file.write(content);
     }
-    // One section of the profile as written, from its header to the next.
-    QByteArray section(int slot)
-    {
-        const QByteArray all = profile();
-        const qsizetype start = all.indexOf("[Slot" + QByteArray::number(slot) + "]");
-        if (start < 0) return {};
-        const qsizetype end = all.indexOf("\n[", start);
-        return all.mid(start, end < 0 ? -1 : end - start + 1);
-    }
     QLabel* slotLabel(int slot) const
     {
         return std::array{form->Label13, form->Label14, form->Label15, form->Label16,

@@ -7,7 +7,7 @@ using namespace tumblecast::test;
 using Form1Presets = Form1Test;
 
 // Each preset switches both modifiers off, fills dice and sides and rolls as often as the user asks: the
-// repeat count is left as it was, and obeyed.
+// repeat count is left as it was, and obeyed. Every run rolls on from the generator, never from its start.
 TEST_F(Form1Presets, PlainPresetsRollTheirDiceWithoutModifiers)
 {
     struct Row {
