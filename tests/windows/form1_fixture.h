@@ -2,17 +2,21 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QFile>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QTest>
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <memory>
 #include <tuple>
 
 #include "engine/random_source.h"
+#include "profile/profile_file.h"
 #include "recording_platform.h"
 #include "windows/common/check_box.h"
 #include "windows/common/command_button.h"
@@ -20,8 +24,23 @@
 #include "windows/common/text_box.h"
 #include "windows/main/form1.h"
 #include "windows/main/result_box.h"
+#include "windows/slot_editor/form2.h"
 
 namespace tumblecast::test {
+
+inline const QString kDiceAndSides = QStringLiteral("You must enter a dice and side input.");
+inline const QString kModify = QStringLiteral("You must enter a modifyer or disable this feature.");
+inline const QString kTotal = QStringLiteral("You must enter a total modifyer or disable this feature.");
+inline const QString kTimes =
+    QStringLiteral("You must enter how many times to roll or disable this feature.");
+
+// One repetition of a record: its lines, then the separator and a blank line.
+inline QString repetition(const char* lines)
+{
+    return QString::fromLatin1(lines) + QStringLiteral("\r\n--------------------------------\r\n\r\n");
+}
+
+inline void click(QWidget* widget) { QTest::mouseClick(widget, Qt::LeftButton); }
 
 // The roll fields' texts; an optional field given no text is switched off.
 struct Entry {
@@ -32,7 +51,7 @@ struct Entry {
     const char* times = nullptr;
 };
 
-// A fresh, shown and active main window for every test, with a recording platform behind it.
+// A fresh, shown and active main window for every test, with a recording platform and its profile behind it.
 class Form1Test : public ::testing::Test {
 protected:
     void SetUp() override { open(dice); }
@@ -44,6 +63,8 @@ protected:
         QApplication::setActiveWindow(form.get());
         ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
     }
+    // A fresh start of the program on the profile as it now is.
+    void restart() { open(dice); }
 
     // Replaces the field's whole text as the user would: select all, then type over it (or, for no
     // text, press backspace).
@@ -79,7 +100,7 @@ protected:
         QApplication::sendEvent(target, &press);
     }
 
-    void generate() { QTest::mouseClick(form->Command4, Qt::LeftButton); }
+    void generate() { click(form->Command4); }
 
     void enter(const Entry& entry)
     {
@@ -95,6 +116,28 @@ protected:
         }
     }
 
+    // The texts of Text2 to Text6, and the switches' values as digits ("010": only Check2 ticked).
+    QStringList texts() const
+    {
+        return {form->Text2->text(), form->Text3->text(), form->Text4->text(), form->Text5->text(),
+                form->Text6->text()};
+    }
+    QString switches() const
+    {
+        QString digits;
+        for (const CheckBox* box : {form->Check1, form->Check2, form->Check3})
+            digits += QString::number(static_cast<int>(box->value()));
+        return digits;
+    }
+
+    // A switched-off field: greyed in the button face colour and out of use.
+    static void expectOff(const TextBox* field)
+    {
+        EXPECT_FALSE(field->isEnabled()) << field->objectName().toStdString();
+        EXPECT_EQ(field->palette().color(QPalette::Disabled, QPalette::Base),
+                  QApplication::palette().color(QPalette::Button));
+    }
+
     // No run is going on: the pointer is the arrow, in the window and over its fields.
     void expectIdle() const
     {
@@ -103,6 +146,37 @@ protected:
     }
 
     TextBox* field(const char* name) const { return form->findChild<TextBox*>(QLatin1String(name)); }
+
+    QByteArray profile()
+    {
+        QFile file(ProfilePath(platform));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+    void writeProfile(const QByteArray& content)
+    {
+        QFile file(ProfilePath(platform));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(content);
+    }
+    QLabel* slotLabel(int slot) const
+    {
+        return std::array{form->Label13, form->Label14, form->Label15, form->Label16,
+                          form->Label17}[slot - 1];
+    }
+    // Double-clicks the slot's label (a single click for slot 5) and waits for the editor to be active.
+    Form2* openEditor(int slot)
+    {
+        if (slot == 5)
+            click(slotLabel(slot));
+        else
+            QTest::mouseDClick(slotLabel(slot), Qt::LeftButton);
+        Form2* editor = form->slotEditor();
+        if (editor) {
+            QApplication::setActiveWindow(editor);
+            EXPECT_TRUE(QTest::qWaitForWindowActive(editor));
+        }
+        return editor;
+    }
 
     RecordingPlatform platform;
     PhiloxSource dice;

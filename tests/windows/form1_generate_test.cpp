@@ -1,67 +1,68 @@
 #include <QProgressBar>
 #include <QScrollBar>
 
+#include <functional>
+
 #include "engine/roll_record.h"
 
 #include "form1_fixture.h"
-#include "named_rows.h"
 #include "scripted_source.h"
 
 using namespace tumblecast;
-using tumblecast::test::Form1Test;
-using tumblecast::test::ScriptedSource;
+using namespace tumblecast::test;
 
 using Form1Generate = Form1Test;
 
-namespace {
-
-const QString kSep = QStringLiteral("--------------------------------");
-const QString kDiceAndSides = QStringLiteral("You must enter a dice and side input.");
-const QString kModify = QStringLiteral("You must enter a modifyer or disable this feature.");
-const QString kTotal = QStringLiteral("You must enter a total modifyer or disable this feature.");
-const QString kTimes = QStringLiteral("You must enter how many times to roll or disable this feature.");
-
-struct CheckRow {
-    const char* name;
-    test::Entry entry;
-    const QString* message;
-};
-void PrintTo(const CheckRow& row, std::ostream* out) { *out << row.name; }
-
-const CheckRow kCheckRows[] = {
-    {"FreshStartsZeroDice", {.dice = "0", .sides = "6"}, &kDiceAndSides},
-    {"ZeroSidesStripsNothing", {.dice = "007", .sides = "0"}, &kDiceAndSides},
-    {"ZerosOnlyDice", {.dice = "0000", .sides = "6"}, &kDiceAndSides},
-    {"OnlyTheFirstFailingCheckSpeaks", {.dice = "2", .sides = "000000", .modify = ""}, &kDiceAndSides},
-    {"EmptyModifier", {.dice = "2", .sides = "6", .modify = "", .total = "", .times = ""}, &kModify},
-    {"EmptyTotalModifier", {.dice = "2", .sides = "6", .modify = "1", .total = "", .times = ""}, &kTotal},
-    {"EmptyRepeatCount", {.dice = "2", .sides = "6", .modify = "1", .total = "1", .times = ""}, &kTimes},
-    {"ZerosOnlyRepeatCount",
-     {.dice = "2", .sides = "6", .modify = "1", .total = "1", .times = "000"},
-     &kTimes},
-};
-
-class Form1Checks : public Form1Test, public ::testing::WithParamInterface<CheckRow> {};
-
-}  // namespace
-
-TEST_P(Form1Checks, ShowsItsMessageOnceAndTouchesNoField)
+// Each check shows its message alone, empties the box and changes no field (no zeros stripped, no count
+// stored).
+TEST_F(Form1Generate, AFailingCheckShowsItsMessageOnceAndTouchesNoField)
 {
-    const CheckRow& row = GetParam();
-    enter(row.entry);
-    form->Text1->append("the last roll");
-    generate();
-    EXPECT_EQ(platform.messages, QStringList{*row.message});
-    EXPECT_TRUE(form->Text1->isEmpty());
-    EXPECT_FALSE(form->Command6->isEnabled());
-    expectIdle();
-    EXPECT_EQ(form->Text2->text(), QString::fromUtf8(row.entry.dice));
-    EXPECT_EQ(form->Text3->text(), QString::fromUtf8(row.entry.sides));
-    EXPECT_EQ(form->Text6->text(), QString::fromUtf8(row.entry.times));
-    EXPECT_TRUE(form->Text12->text().isEmpty());  // no count stored
+    const std::pair<Entry, const QString&> rows[] = {
+        {{.dice = "0", .sides = "6"}, kDiceAndSides},
+        {{.dice = "007", .sides = "0"}, kDiceAndSides},
+        {{.dice = "0000", .sides = "6"}, kDiceAndSides},
+        {{.dice = "2", .sides = "000000", .modify = ""},
+         kDiceAndSides},  // only the first failing check speaks
+        {{.dice = "2", .sides = "6", .modify = "", .total = "", .times = ""}, kModify},
+        {{.dice = "2", .sides = "6", .modify = "1", .total = "", .times = ""}, kTotal},
+        {{.dice = "2", .sides = "6", .modify = "1", .total = "1", .times = ""}, kTimes},
+        {{.dice = "2", .sides = "6", .modify = "1", .total = "1", .times = "000"}, kTimes}};
+    for (const auto& [entry, message] : rows) {
+        SCOPED_TRACE(entry.dice + std::string("D") + entry.sides);
+        platform.messages.clear();
+        enter(entry);
+        const QStringList before = texts();
+        form->Text1->append("the last roll");
+        generate();
+        EXPECT_EQ(platform.messages, QStringList{message});
+        EXPECT_TRUE(form->Text1->isEmpty());
+        EXPECT_FALSE(form->Command6->isEnabled());
+        EXPECT_EQ(texts(), before);
+        EXPECT_TRUE(form->Text12->text().isEmpty());
+    }
 }
 
-INSTANTIATE_TEST_SUITE_P(Rows, Form1Checks, ::testing::ValuesIn(kCheckRows), test::RowName());
+TEST_F(Form1Generate, WorkedExampleByteForByte)
+{
+    ScriptedSource source(6, {3, 5, 6, 1, 3, 5});
+    open(source);
+    enter({.dice = "2", .sides = "6", .modify = "1", .total = "2", .times = "2"});
+    generate();
+    EXPECT_EQ(form->Text1->text(), repetition("3 + 1 = 4\r\n5 + 1 = 6\r\n\r\nTotal:10 + 2 = 12") +
+                                       repetition("6 + 1 = 7\r\n1 + 1 = 2\r\n\r\nTotal:9 + 2 = 11"));
+    EXPECT_TRUE(platform.messages.isEmpty());
+    EXPECT_EQ(form->ProgressBar1->value(), 0);
+    EXPECT_EQ(form->ProgressBar1->maximum(), 2);
+    EXPECT_TRUE(form->Command6->isEnabled());
+    expectIdle();
+
+    // Both modifiers off: the plain branch; the repeat field was switched off holding "0": one repetition.
+    for (CheckBox* box : {form->Check1, form->Check2, form->Check3}) click(box);
+    generate();
+    EXPECT_EQ(form->Text1->text(), repetition("3\r\n5\r\n\r\nTotal:8 + 0 = 8"));
+    EXPECT_EQ(form->Text6->text(), QStringLiteral("0"));
+    EXPECT_EQ(form->Text12->text(), QStringLiteral("1"));
+}
 
 TEST_F(Form1Generate, LeadingZerosAreStrippedThroughTheFieldsAndShownStripped)
 {
@@ -70,20 +71,14 @@ TEST_F(Form1Generate, LeadingZerosAreStrippedThroughTheFieldsAndShownStripped)
     enter({.dice = "0002", .sides = "0020", .modify = "007", .total = "005"});
     generate();
     EXPECT_TRUE(platform.messages.isEmpty());
-    EXPECT_EQ(form->Text2->text(), QStringLiteral("2"));
-    EXPECT_EQ(form->Text3->text(), QStringLiteral("20"));
-    EXPECT_EQ(form->Text4->text(), QStringLiteral("7"));
-    EXPECT_EQ(form->Text5->text(), QStringLiteral("5"));
-    EXPECT_EQ(form->Text1->text(), QStringLiteral("4 + 7 = 11\r\n9 + 7 = 16\r\n\r\nTotal:27 + 5 = 32\r\n") +
-                                       kSep + QStringLiteral("\r\n\r\n"));
+    EXPECT_EQ(texts(), (QStringList{"2", "20", "7", "5", ""}));
+    EXPECT_EQ(form->Text1->text(), repetition("4 + 7 = 11\r\n9 + 7 = 16\r\n\r\nTotal:27 + 5 = 32"));
 
     // A modifier of zeros only empties in the stripping, and the record shows it as 0.
     enter({.dice = "2", .sides = "20", .modify = "000", .total = "00"});
     generate();
-    EXPECT_EQ(form->Text4->text(), QString());
-    EXPECT_EQ(form->Text5->text(), QString());
-    EXPECT_TRUE(
-        form->Text1->text().startsWith(QStringLiteral("1 + 0 = 1\r\n2 + 0 = 2\r\n\r\nTotal:3 + 0 = 3\r\n")));
+    EXPECT_EQ(texts(), (QStringList{"2", "20", "", "", ""}));
+    EXPECT_EQ(form->Text1->text(), repetition("1 + 0 = 1\r\n2 + 0 = 2\r\n\r\nTotal:3 + 0 = 3"));
 
     // The repeat count is stripped as well, and stored for the run.
     enter({.dice = "1", .sides = "20", .times = "0005"});
@@ -94,87 +89,32 @@ TEST_F(Form1Generate, LeadingZerosAreStrippedThroughTheFieldsAndShownStripped)
     EXPECT_EQ(form->Text6->selectedText(), QStringLiteral("5"));
 }
 
-TEST_F(Form1Generate, WorkedExampleByteForByte)
+// Text that is no number ends on the failure path, whichever field holds it; nothing is undone, and the
+// window is still usable afterwards.
+TEST_F(Form1Generate, PastedTextThatIsNoNumberEndsOnTheFailurePath)
 {
-    ScriptedSource source(6, {3, 5, 6, 1, 3, 5});
-    open(source);
-    retype(form->Text2, QStringLiteral("2"));
-    retype(form->Text3, QStringLiteral("6"));
-    QTest::mouseClick(form->Check1, Qt::LeftButton);
-    QTest::keyClicks(form->Text4, QStringLiteral("1"));
-    QTest::mouseClick(form->Check2, Qt::LeftButton);
-    QTest::keyClicks(form->Text5, QStringLiteral("2"));
-    QTest::mouseClick(form->Check3, Qt::LeftButton);
-    QTest::keyClicks(form->Text6, QStringLiteral("2"));
-    generate();
-
-    const QString expected = QStringLiteral("3 + 1 = 4\r\n5 + 1 = 6\r\n\r\nTotal:10 + 2 = 12\r\n") + kSep +
-                             QStringLiteral("\r\n\r\n6 + 1 = 7\r\n1 + 1 = 2\r\n\r\nTotal:9 + 2 = 11\r\n") +
-                             kSep + QStringLiteral("\r\n\r\n");
-    EXPECT_EQ(form->Text1->text(), expected);
-    EXPECT_TRUE(platform.messages.isEmpty());
-    EXPECT_EQ(form->ProgressBar1->value(), 0);
-    EXPECT_EQ(form->ProgressBar1->maximum(), 2);
-    EXPECT_TRUE(form->Command6->isEnabled());
-    expectIdle();
-
-    // The record copies out of the box exactly, line ends and all.
-    form->Text1->setFocus();
-    QTest::keyClick(form->Text1, Qt::Key_A, Qt::ControlModifier);
-    QTest::keyClick(form->Text1, Qt::Key_C, Qt::ControlModifier);
-    EXPECT_EQ(platform.clipboard, QStringList{expected});
-
-    // Both modifiers off: the plain branch; the repeat field was switched off holding "0": one repetition.
-    QTest::mouseClick(form->Check1, Qt::LeftButton);
-    QTest::mouseClick(form->Check2, Qt::LeftButton);
-    QTest::mouseClick(form->Check3, Qt::LeftButton);
-    generate();
-    EXPECT_EQ(form->Text1->text(),
-              QStringLiteral("3\r\n5\r\n\r\nTotal:8 + 0 = 8\r\n") + kSep + QStringLiteral("\r\n\r\n"));
-    EXPECT_EQ(form->Text6->text(), QStringLiteral("0"));
-    EXPECT_EQ(form->Text12->text(), QStringLiteral("1"));
-}
-
-namespace {
-
-struct PasteRow {
-    const char* name;
-    const char* field;
-    const char* pasted;
-};
-void PrintTo(const PasteRow& row, std::ostream* out) { *out << row.name; }
-
-const PasteRow kPasteRows[] = {
-    {"DiceWithALetter", "Text2", "12a"},     {"DiceWithAPoint", "Text2", "5.5"},
-    {"SidesInExponentForm", "Text3", "1e3"}, {"ModifierInWideDigits", "Text4", "\xef\xbc\x95"},
-    {"TotalWithABlank", "Text5", "4 2"},     {"RepeatCountWithALetter", "Text6", "3x"},
-};
-
-class Form1Pasted : public Form1Test, public ::testing::WithParamInterface<PasteRow> {};
-
-}  // namespace
-
-TEST_P(Form1Pasted, TextThatIsNoNumberEndsOnTheFailurePath)
-{
-    TextBox* pastedInto = field(GetParam().field);
-    const QString pasted = QString::fromUtf8(GetParam().pasted);
-    enter({.dice = "3", .sides = "6", .modify = "1", .total = "1", .times = "2"});
-    pasteAll(pastedInto, pasted);
-    ASSERT_EQ(pastedInto->text(), pasted);
-    generate();
-    EXPECT_EQ(platform.messages, QStringList{QStringLiteral("Type mismatch")});
-    EXPECT_TRUE(form->Text1->isEmpty());
-    expectIdle();
-    EXPECT_EQ(pastedInto->text(), pasted);  // nothing undone, nothing changed
-    // The window is still usable afterwards.
-    pastedInto->setText(QStringLiteral("2"));
+    const std::pair<const char*, const char*> rows[] = {{"Text2", "12a"}, {"Text2", "5.5"},
+                                                        {"Text3", "1e3"}, {"Text4", "\xef\xbc\x95"},
+                                                        {"Text5", "4 2"}, {"Text6", "3x"}};
+    for (const auto& [name, text] : rows) {
+        SCOPED_TRACE(text);
+        const QString pasted = QString::fromUtf8(text);
+        platform.messages.clear();
+        enter({.dice = "3", .sides = "6", .modify = "1", .total = "1", .times = "2"});
+        pasteAll(field(name), pasted);
+        ASSERT_EQ(field(name)->text(), pasted);
+        generate();
+        EXPECT_EQ(platform.messages, QStringList{QStringLiteral("Type mismatch")});
+        EXPECT_TRUE(form->Text1->isEmpty());
+        expectIdle();
+        EXPECT_EQ(field(name)->text(), pasted);
+    }
+    field("Text6")->setText(QStringLiteral("2"));
     platform.messages.clear();
     generate();
     EXPECT_TRUE(platform.messages.isEmpty());
     EXPECT_FALSE(form->Text1->isEmpty());
 }
-
-INSTANTIATE_TEST_SUITE_P(Rows, Form1Pasted, ::testing::ValuesIn(kPasteRows), test::RowName());
 
 TEST_F(Form1Generate, AFailureMidRunKeepsWhatWasWrittenAndWhereTheBarWas)
 {
@@ -188,61 +128,19 @@ TEST_F(Form1Generate, AFailureMidRunKeepsWhatWasWrittenAndWhereTheBarWas)
     EXPECT_EQ(form->ProgressBar1->maximum(), 5);
     EXPECT_EQ(form->ProgressBar1->value(), 3);
     expectIdle();
-    EXPECT_EQ(form->Text12->text(), QStringLiteral("1"));
-}
-
-TEST_F(Form1Generate, EachRunRollsOnFromTheProgramsGenerator)
-{
-    enter({.dice = "2", .sides = "6"});
-    generate();
-    const QString first = form->Text1->text();
-    generate();
-    EXPECT_NE(form->Text1->text(), first);
-    EXPECT_EQ(dice.counter(), 4u);
 }
 
 namespace {
 
-// Notes, at every die, whether the pointer shows the run as busy over the window and its fields.
-class WatchingSource final : public RandomSource {
+// Any generator: the one a test writes, or the program's own but not known to be counter-based, so that
+// Generate rolls die by die and appends.
+class CalledSource final : public RandomSource {
 public:
-    explicit WatchingSource(const QWidget*& window) : m_window(window) {}
-    float next() override
-    {
-        const QCursor* over = QApplication::overrideCursor();
-        busy.push_back(m_window->cursor().shape() == Qt::WaitCursor && over &&
-                       over->shape() == Qt::WaitCursor);
-        return 0.5f;
-    }
-    std::vector<bool> busy;
+    explicit CalledSource(std::function<float()> next) : m_next(std::move(next)) {}
+    float next() override { return m_next(); }
 
 private:
-    const QWidget*& m_window;
-};
-
-}  // namespace
-
-TEST_F(Form1Generate, PointerIsBusyForEveryDieOfARun)
-{
-    const QWidget* window = nullptr;
-    WatchingSource source(window);
-    open(source);
-    window = form.get();
-    enter({.dice = "3", .sides = "6", .times = "2"});
-    generate();
-    EXPECT_EQ(source.busy, std::vector<bool>(6, true));
-    expectIdle();
-}
-
-namespace {
-
-// The program's generator, but not known to be counter-based: Generate rolls die by die and appends.
-class RolledSource final : public RandomSource {
-public:
-    float next() override { return m_inner.next(); }
-
-private:
-    PhiloxSource m_inner;
+    std::function<float()> m_next;
 };
 
 const RollRecord* shownRecord(const Form1& form)
@@ -252,37 +150,49 @@ const RollRecord* shownRecord(const Form1& form)
 
 }  // namespace
 
+TEST_F(Form1Generate, PointerIsBusyForEveryDieOfARun)
+{
+    std::vector<bool> busy;  // at every die: busy over the window and over its fields
+    CalledSource source([&] {
+        const QCursor* over = QApplication::overrideCursor();
+        busy.push_back(form->cursor().shape() == Qt::WaitCursor && over && over->shape() == Qt::WaitCursor);
+        return 0.5f;
+    });
+    open(source);
+    enter({.dice = "3", .sides = "6", .times = "2"});
+    generate();
+    EXPECT_EQ(busy, std::vector<bool>(6, true));
+    expectIdle();
+}
+
 // A record rendered from the generator's counters must show, select and copy exactly what a run rolled die by
 // die appends: across the boundary of two index blocks and across repetitions.
 TEST_F(Form1Generate, ARecordShowsSelectsAndCopiesWhatARolledRunWrites)
 {
-    const test::Entry entry{.dice = "2000", .sides = "999998", .modify = "5", .total = "7", .times = "2"};
-    RolledSource rolled;
+    const Entry entry{.dice = "2000", .sides = "999998", .modify = "5", .total = "7", .times = "2"};
+    PhiloxSource inner;
+    CalledSource rolled([&] { return inner.next(); });
     open(rolled);
     enter(entry);
     generate();
     ASSERT_EQ(shownRecord(*form), nullptr);
-    const QString plainText = form->Text1->text();
     BufferSource plain;
-    plain.append(plainText.toStdString());
+    plain.append(form->Text1->text().toStdString());
 
     open(dice);
     enter(entry);
     generate();
     ASSERT_NE(shownRecord(*form), nullptr);
-    EXPECT_EQ(form->Text1->text(), plainText);
-    EXPECT_TRUE(platform.messages.isEmpty());
-    EXPECT_EQ(form->ProgressBar1->value(), 0);
-    EXPECT_EQ(form->ProgressBar1->maximum(), 2000);
-    EXPECT_TRUE(form->Command6->isEnabled());
+    EXPECT_EQ(form->Text1->text().toStdString(), plain.text());
     EXPECT_EQ(form->Text12->text(), QStringLiteral("2"));
     EXPECT_EQ(dice.counter(), 4000u);
-    expectIdle();
 
     ResultBox* box = form->Text1;
     QWidget* view = box->viewport();
-    const auto inView = [box](std::uint64_t line, std::uint64_t column) {
-        return box->pointOf(box->source().lineStart(line) + column) + QPoint(1, box->lineHeight() / 2);
+    const auto clickAt = [box, view](std::uint64_t line, std::uint64_t column, Qt::KeyboardModifiers mods) {
+        const QPoint at =
+            box->pointOf(box->source().lineStart(line) + column) + QPoint(1, box->lineHeight() / 2);
+        QTest::mouseClick(view, Qt::LeftButton, mods, at);
     };
     const auto expectCopied = [&](std::uint64_t fromLine, std::uint64_t toLine, std::uint64_t toColumn) {
         QTest::keyClick(box, Qt::Key_C, Qt::ControlModifier);
@@ -295,13 +205,13 @@ TEST_F(Form1Generate, ARecordShowsSelectsAndCopiesWhatARolledRunWrites)
     };
     const std::uint64_t boundary = RollRecord::kBlockDice;
     box->verticalScrollBar()->setValue(static_cast<int>(boundary - 3));
-    QTest::mouseClick(view, Qt::LeftButton, Qt::NoModifier, inView(boundary - 2, 0));
-    QTest::mouseClick(view, Qt::LeftButton, Qt::ShiftModifier, inView(boundary + 2, 4));
+    clickAt(boundary - 2, 0, Qt::NoModifier);
+    clickAt(boundary + 2, 4, Qt::ShiftModifier);
     expectCopied(boundary - 2, boundary + 2, 4);
 
     // From the last dice of the first repetition, past its total block, into the second.
     box->verticalScrollBar()->setValue(1995);
-    QTest::mouseClick(view, Qt::LeftButton, Qt::NoModifier, inView(1998, 0));
+    clickAt(1998, 0, Qt::NoModifier);
     for (int i = 0; i < 10; ++i) QTest::keyClick(box, Qt::Key_Down, Qt::ShiftModifier);
     QTest::keyClick(box, Qt::Key_End, Qt::ShiftModifier);
     expectCopied(1998, 2008, plain.lineLength(2008));
@@ -323,9 +233,7 @@ TEST_F(Form1Generate, TheLargestRollShowsItsEndWithoutMeasuringTheRecord)
     const RollRecord* record = shownRecord(*form);
     ASSERT_NE(record, nullptr);
     EXPECT_TRUE(platform.messages.isEmpty());
-    EXPECT_EQ(form->Text12->text(), QStringLiteral("9999"));
     EXPECT_EQ(dice.counter(), 9999u * 9999u);
-    EXPECT_TRUE(form->Command6->isEnabled());
 
     QScrollBar* bar = form->Text1->verticalScrollBar();
     QCoreApplication::processEvents();
@@ -345,6 +253,6 @@ TEST_F(Form1Generate, TheLargestRollShowsItsEndWithoutMeasuringTheRecord)
     }
     EXPECT_EQ(record->line(lines - 4),
               "Total:" + std::to_string(sum) + " + 999999 = " + std::to_string(sum + 999999));
-    EXPECT_EQ(record->line(lines - 3), kSep.toStdString());
+    EXPECT_EQ(record->line(lines - 3), "--------------------------------");
     EXPECT_LE(record->measuredRepetitions(), 1u);  // the first at most, where the caret is
 }

@@ -1,0 +1,175 @@
+#include <QResizeEvent>
+#include <QSignalSpy>
+
+#include "form1_fixture.h"
+#include "scripted_source.h"
+
+using namespace tumblecast;
+using namespace tumblecast::test;
+
+using Form1Slots = Form1Test;
+
+namespace {
+
+const std::array<const char*, 5> kSlotButtons = {"Option11", "Option12", "Option13", "Option14", "Option17"};
+
+// Records every width the window takes.
+class WidthLog : public QObject {
+public:
+    explicit WidthLog(QWidget* window) { window->installEventFilter(this); }
+    QList<int> widths;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::Resize) widths << static_cast<QResizeEvent*>(event)->size().width();
+        return false;
+    }
+};
+
+}  // namespace
+
+TEST_F(Form1Slots, FirstStartCreatesTheProfileAndAnExistingOneIsShownUnchanged)
+{
+    QByteArray expected;
+    for (int slot = 1; slot <= 5; ++slot)
+        expected +=
+            QStringLiteral("%1[Slot%2]\nEnabled=0\nCaption=Slot%2\nDice=\nSides=\nModify=0\nTModify=0\n")
+                .arg(slot == 1 ? "" : "\n")
+                .arg(slot)
+                .toLatin1();
+    EXPECT_EQ(profile(), expected + "\n[Options]\nQuickSlots=1\n");
+    EXPECT_EQ(form->Check6->value(), CheckValue::Checked);
+
+    writeProfile(
+        "[slot1]\nenabled=1\ncaption=Orc\n[Slot2]\nEnabled=01\nCaption=\n[Slot3]\nEnabled= 1\nCaption=" +
+        QByteArray(60, 'x') +
+        "\n[Slot4]\nEnabled=2\nCaption=Four\n[Slot5]\nEnabled=0\n[Options]\nQuickSlots=1\n");
+    const QByteArray before = profile();
+    restart();
+    EXPECT_EQ(profile(), before);  // an existing profile is never rewritten by the start
+    const bool enabled[] = {true, true, true, false, false};
+    const QString captions[] = {"Orc", "", QString(49, u'x'), "Four", "Slot5"};
+    for (int slot = 1; slot <= 5; ++slot) {
+        const auto* button = form->findChild<CommandButton*>(QLatin1String(kSlotButtons[slot - 1]));
+        EXPECT_EQ(button->isEnabled(), enabled[slot - 1]) << "slot " << slot;
+        EXPECT_EQ(slotLabel(slot)->text(), captions[slot - 1]) << "slot " << slot;
+        EXPECT_EQ(button->accessibleName(), captions[slot - 1]) << "slot " << slot;
+    }
+}
+
+TEST_F(Form1Slots, TheSwitchSlidesTheBarAndKeepsTheChoice)
+{
+    WidthLog log(form.get());
+    click(form->Check6);
+    EXPECT_EQ(form->Check6->value(), CheckValue::Unchecked);
+    ASSERT_EQ(log.widths.size(), 21);
+    EXPECT_EQ(log.widths.front(), twips(6585 - 90));
+    EXPECT_EQ(log.widths.back(), twips(5085 - 90));
+    EXPECT_TRUE(profile().endsWith("[Options]\nQuickSlots=0\n"));
+
+    log.widths.clear();
+    click(form->Check6);
+    ASSERT_EQ(log.widths.size(), 22);
+    EXPECT_EQ(log.widths.front(), twips(5025 - 90));
+    EXPECT_EQ(log.widths.back(), twips(6510));
+    EXPECT_TRUE(profile().endsWith("[Options]\nQuickSlots=1\n"));
+
+    // Folded, the next start opens narrow, unchecked, and writes the same choice again.
+    click(form->Check6);
+    restart();
+    EXPECT_EQ(form->Check6->value(), CheckValue::Unchecked);
+    EXPECT_EQ(form->width(), twips(5085 - 90));
+    EXPECT_TRUE(profile().endsWith("[Options]\nQuickSlots=0\n"));
+}
+
+TEST_F(Form1Slots, ButtonRollsTheStoredPresetAndDropsModifiersThatAreNoNumber)
+{
+    writeProfile(
+        "[Slot3]\nEnabled=1\nDice=2\nSides=6\nModify=0\nTModify=5\n[Slot4]\nEnabled=1\nDice=1\nSides="
+        "6\nTModify=x\n");
+    ScriptedSource source(6, {3, 5, 2});
+    open(source);
+    enter({.dice = "9", .sides = "9", .modify = "4"});
+    click(form->Option13);
+    EXPECT_EQ(switches(), QStringLiteral("010"));
+    EXPECT_EQ(texts(), (QStringList{"2", "6", "", "5", ""}));
+    expectOff(form->Text4);
+    EXPECT_EQ(form->Text1->text(), repetition("3\r\n5\r\n\r\nTotal:8 + 5 = 13"));
+
+    // A missing "Modify" and a "TModify" of letters roll as no modifier at all.
+    click(form->Option14);
+    EXPECT_EQ(switches(), QStringLiteral("000"));
+    EXPECT_EQ(form->Text1->text(), repetition("2\r\n\r\nTotal:2 + 0 = 2"));
+    EXPECT_TRUE(platform.messages.isEmpty());
+}
+
+// Slots 2 to 5 untick both boxes first, so a ticked box is switched off and on again; slot 1 does not.
+TEST_F(Form1Slots, OnlySlotOneLeavesATickedModifierBoxAlone)
+{
+    writeProfile(
+        "[Slot1]\nEnabled=1\nDice=1\nSides=6\nModify=3\nTModify=0\n"
+        "[Slot2]\nEnabled=1\nDice=1\nSides=6\nModify=3\nTModify=0\n"
+        "[Slot3]\nEnabled=1\nDice=1\nSides=6\nModify=3\nTModify=2\n");
+    restart();
+    enter({.dice = "1", .sides = "6", .modify = "9"});
+    QSignalSpy check1Runs(form->Check1, &QCheckBox::stateChanged);
+
+    click(form->Option12);
+    EXPECT_EQ(check1Runs.count(), 2);
+    EXPECT_EQ(form->Text4->text(), QStringLiteral("3"));
+    EXPECT_EQ(QApplication::focusWidget(), form->Text4);
+
+    check1Runs.clear();
+    click(form->Option11);
+    EXPECT_EQ(check1Runs.count(), 0);
+    EXPECT_EQ(form->Text4->text(), QStringLiteral("3"));
+    EXPECT_EQ(QApplication::focusWidget(), form->Option11);
+
+    // The total modifier's box is ticked last and takes the focus.
+    click(form->Option13);
+    EXPECT_EQ(QApplication::focusWidget(), form->Text5);
+    EXPECT_EQ(form->Text5->text(), QStringLiteral("2"));
+    EXPECT_TRUE(platform.messages.isEmpty());
+}
+
+// Slot 1's label answers only a double click (slot 5's single click is used by the editor's tests). An editor
+// open on one slot reads the next slot asked for, so Add stores that slot's own values; asked for the same
+// slot again it keeps what the user typed.
+TEST_F(Form1Slots, LabelsOpenTheEditorOnTheirSlotAndAnOpenOneReadsTheNext)
+{
+    WriteProfileValue(platform, QStringLiteral("Slot2"), QStringLiteral("Caption"), QStringLiteral("Orc"));
+    WriteProfileValue(platform, QStringLiteral("Slot2"), QStringLiteral("TModify"), QStringLiteral("4"));
+    click(form->Label13);
+    EXPECT_EQ(form->slotEditor(), nullptr);
+    EXPECT_EQ(form->TextHelp->text(), QStringLiteral("Text7"));
+
+    Form2* editor = openEditor(1);
+    ASSERT_NE(editor, nullptr);
+    EXPECT_EQ(form->TextHelp->text(), QStringLiteral("Edit user Slot - Slot1"));
+    EXPECT_EQ(editor->windowTitle(), QStringLiteral("Edit user Slot - Slot1"));
+    QTest::keyClicks(editor->Text1, QStringLiteral("Elf"));
+    click(editor->Check4);
+
+    EXPECT_EQ(openEditor(2), editor);
+    EXPECT_EQ(editor->windowTitle(), QStringLiteral("Edit user Slot - Slot2"));
+    EXPECT_EQ(editor->Text1->text(), QStringLiteral("Orc"));
+    EXPECT_EQ(editor->Check4->value(), CheckValue::Unchecked);
+    EXPECT_EQ(editor->Check5->value(), CheckValue::Checked);
+    EXPECT_EQ(editor->Text5->text(), QStringLiteral("4"));
+    EXPECT_TRUE(editor->Text1->hasFocus());
+
+    editor->Text1->setText(QStringLiteral("Orcs"));
+    EXPECT_EQ(openEditor(2), editor);
+    EXPECT_EQ(editor->Text1->text(), QStringLiteral("Orcs"));
+}
+
+TEST_F(Form1Slots, ClosingTheMainWindowDropsAnOpenEditorUnstored)
+{
+    openEditor(3)->Text1->setText(QStringLiteral("Lost"));
+    ASSERT_TRUE(QFile::remove(ProfilePath(platform)));
+    form->close();
+    EXPECT_EQ(platform.endings, 1);
+    form.reset();  // the program's end deletes the main window, and the editor with it
+    EXPECT_FALSE(QFile::exists(ProfilePath(platform)));  // no unload ran: no reload recreated it
+}
