@@ -147,17 +147,8 @@ protected:
 
     TextBox* field(const char* name) const { return form->findChild<TextBox*>(QLatin1String(name)); }
 
-    QByteArray profile()
-    {
-        QFile file(ProfilePath(platform));
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
-    void writeProfile(const QByteArray& content)
-    {
-        QFile file(ProfilePath(platform));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(content);
-    }
+    QByteArray profile() { return readFile(ProfilePath(platform)); }
+    void writeProfile(const QByteArray& content) { writeFile(ProfilePath(platform), content); }
     QLabel* slotLabel(int slot) const
     {
         return std::array{form->Label13, form->Label14, form->Label15, form->Label16,
