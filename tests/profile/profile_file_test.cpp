@@ -21,14 +21,6 @@ using test::readFile;
 using test::RecordingPlatform;
 using test::writeFile;
 
-// Files the profile layer left beside the profile (temporary files of a write that did not finish).
-QStringList strayFiles(RecordingPlatform& platform)
-{
-    QStringList names = QDir(platform.executableDir()).entryList(QDir::Files | QDir::Hidden);
-    names.removeAll(QStringLiteral("corvane.ini"));
-    return names;
-}
-
 TEST(ProfileFile, ReadsAndWritesBesideTheExecutable)
 {
     RecordingPlatform platform;
@@ -46,7 +38,7 @@ TEST(ProfileFile, ReadsAndWritesBesideTheExecutable)
     // A hand edit between two operations is seen by the next one: nothing is cached.
     writeFile(ProfilePath(platform), "[Slot3]\nDice=  12  \n");
     EXPECT_EQ(ReadProfileValue(platform, "Slot3", "Dice", ""), "12");
-    EXPECT_TRUE(strayFiles(platform).isEmpty());
+    EXPECT_TRUE(test::filesBesideTheProfile(platform.executableDir()).isEmpty());
 }
 
 TEST(ProfileFile, DirectoryOfThatNameCountsAsMissing)
@@ -120,7 +112,7 @@ TEST(ProfileFile, FailedWriteLeavesTheOldFile)
 
     EXPECT_FALSE(written);
     EXPECT_EQ(readFile(ProfilePath(platform)), old);
-    EXPECT_TRUE(strayFiles(platform).isEmpty());
+    EXPECT_TRUE(test::filesBesideTheProfile(platform.executableDir()).isEmpty());
 }
 
 // A writer killed at any moment leaves a profile that is exactly one of the states it wrote, whole.

@@ -1,5 +1,6 @@
 #include "recording_platform.h"
 
+#include <QDir>
 #include <QFile>
 
 #include <gtest/gtest.h>
@@ -39,6 +40,13 @@ void writeFile(const QString& path, const QByteArray& bytes)
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
     file.write(bytes);
+}
+
+QStringList filesBesideTheProfile(const QString& dir)
+{
+    QStringList files = QDir(dir).entryList(QDir::Files | QDir::Hidden);
+    files.removeAll(QStringLiteral("corvane.ini"));
+    return files;
 }
 
 FileSizeLimit::FileSizeLimit(std::uint64_t limit)

@@ -43,6 +43,8 @@ private:
 // A file's bytes, or "(missing)" when it cannot be read.
 QByteArray readFile(const QString& path);
 void writeFile(const QString& path, const QByteArray& bytes);
+// What a folder holds besides the profile (hidden files too: a write's leftovers).
+QStringList filesBesideTheProfile(const QString& dir);
 
 // Files can grow no larger than limit bytes while it lives, as on a full disk.
 class FileSizeLimit {

@@ -1,4 +1,3 @@
-#include <QDir>
 #include <QProgressBar>
 
 #include "form1_fixture.h"
@@ -8,18 +7,6 @@ using namespace tumblecast;
 using namespace tumblecast::test;
 
 using Form1Commands = Form1Test;
-
-namespace {
-
-// What a folder holds besides the profile the main window creates at its start.
-QStringList filesBesideTheProfile(const QString& dir)
-{
-    QStringList files = QDir(dir).entryList(QDir::Files);
-    files.removeAll(QStringLiteral("corvane.ini"));
-    return files;
-}
-
-}  // namespace
 
 TEST_F(Form1Commands, ExportWritesTheRecordBetweenItsHeaderAndTheDateAndRemembersThePath)
 {

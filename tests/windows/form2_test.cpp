@@ -66,7 +66,6 @@ TEST_F(Form2Test, LoadsTheSlotCutToItsFieldsWithTheModifiersSwitched)
     writeProfile("[Slot3]\nCaption=ABCDEFGHIJKLMNO\nDice=0\nSides=1000\nModify=0\nTModify=2\n");
     Form2* editor = openEditor(3);
     EXPECT_EQ(texts(editor), (QStringList{"ABCDEFGHIJ", "", "100", "", "2"}));
-    EXPECT_EQ(editor->Text1->selectedText(), QStringLiteral("ABCDEFGHIJ"));
     EXPECT_EQ(editor->Check4->value(), CheckValue::Unchecked);
     EXPECT_FALSE(editor->Text4->isEnabled());
     EXPECT_EQ(editor->Text4->palette().color(QPalette::Base),

@@ -45,7 +45,6 @@ TEST_F(ResultBoxTest, KeepsLineEndsSignalsEachChangeAndIgnoresTyping)
     QSignalSpy changed(&box, &ResultBox::changed);
     for (const char* text : {"3 + 1 = 4\r\n", "", "Total:10 + 2 = 12\r\n"}) box.append(text);
     EXPECT_EQ(box.text(), QStringLiteral("3 + 1 = 4\r\nTotal:10 + 2 = 12\r\n"));
-    EXPECT_EQ(box.source().lineCount(), 3u);
     EXPECT_EQ(changed.count(), 2);
 
     box.setSelection(2, 3);
