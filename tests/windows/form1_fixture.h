@@ -42,6 +42,17 @@ inline QString repetition(const char* lines)
 
 inline void click(QWidget* widget) { QTest::mouseClick(widget, Qt::LeftButton); }
 
+// The names of the widgets the Tab key leads to, step by step from the focused one.
+inline QStringList tabWalk(int steps)
+{
+    QStringList names;
+    for (int i = 0; i < steps; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        names << QApplication::focusWidget()->objectName();
+    }
+    return names;
+}
+
 // The roll fields' texts; an optional field given no text is switched off.
 struct Entry {
     const char* dice = "0";

@@ -1,8 +1,6 @@
 #include <QProgressBar>
 #include <QScrollBar>
 
-#include <functional>
-
 #include "engine/roll_record.h"
 
 #include "form1_fixture.h"
@@ -132,38 +130,12 @@ TEST_F(Form1Generate, AFailureMidRunKeepsWhatWasWrittenAndWhereTheBarWas)
 
 namespace {
 
-// Any generator: the one a test writes, or the program's own but not known to be counter-based, so that
-// Generate rolls die by die and appends.
-class CalledSource final : public RandomSource {
-public:
-    explicit CalledSource(std::function<float()> next) : m_next(std::move(next)) {}
-    float next() override { return m_next(); }
-
-private:
-    std::function<float()> m_next;
-};
-
 const RollRecord* shownRecord(const Form1& form)
 {
     return dynamic_cast<const RollRecord*>(&form.Text1->source());
 }
 
 }  // namespace
-
-TEST_F(Form1Generate, PointerIsBusyForEveryDieOfARun)
-{
-    std::vector<bool> busy;  // at every die: busy over the window and over its fields
-    CalledSource source([&] {
-        const QCursor* over = QApplication::overrideCursor();
-        busy.push_back(form->cursor().shape() == Qt::WaitCursor && over && over->shape() == Qt::WaitCursor);
-        return 0.5f;
-    });
-    open(source);
-    enter({.dice = "3", .sides = "6", .times = "2"});
-    generate();
-    EXPECT_EQ(busy, std::vector<bool>(6, true));
-    expectIdle();
-}
 
 // Generate shows the counters' record (its bytes are the engine's tests') and moves the generator past its
 // dice; what the box cannot copy is told through the window's message box.

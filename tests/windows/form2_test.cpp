@@ -7,17 +7,6 @@ namespace {
 
 class Form2Test : public Form1Test {
 protected:
-    // Where the Tab key leads from the caption field.
-    static QStringList tabOrder(Form2* editor)
-    {
-        editor->Text1->setFocus(Qt::TabFocusReason);
-        QStringList names{editor->Text1->objectName()};
-        for (int i = 0; i < 12; ++i) {
-            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-            names << QApplication::focusWidget()->objectName();
-        }
-        return names;
-    }
     // The caption and the four numbers, as the editor shows them.
     static QStringList texts(const Form2* editor)
     {
@@ -36,13 +25,12 @@ TEST_F(Form2Test, OpensInFrontOfTheMainWindowWithTheCaptionSelected)
     EXPECT_EQ(QApplication::focusWidget(), editor->Text1);
     EXPECT_EQ(editor->Text1->selectedText(), QStringLiteral("Slot1"));
 
-    const QStringList closed = {"Text1",    "Text2",    "Text3", "Check5", "Check4", "Command3", "Command2",
-                                "Command1", "Command4", "Text1", "Text2",  "Text3",  "Check5"};
-    EXPECT_EQ(tabOrder(editor), closed);
+    EXPECT_EQ(tabWalk(12), QStringList({"Text2", "Text3", "Check5", "Check4", "Command3", "Command2",
+                                        "Command1", "Command4", "Text1", "Text2", "Text3", "Check5"}));
     editor->Check4->setValue(CheckValue::Checked);
     editor->Check5->setValue(CheckValue::Checked);
-    EXPECT_EQ(tabOrder(editor).mid(0, 7),
-              QStringList({"Text1", "Text2", "Text3", "Text4", "Text5", "Check5", "Check4"}));
+    editor->Text1->setFocus(Qt::TabFocusReason);
+    EXPECT_EQ(tabWalk(6), QStringList({"Text2", "Text3", "Text4", "Text5", "Check5", "Check4"}));
 }
 
 TEST_F(Form2Test, AccessKeysActInTheEditorAloneAndEnterAndEscapeDoNothing)

@@ -75,8 +75,6 @@ TEST_F(ResultBoxTest, KeysMoveTheCaretByTheirMeaning)
     EXPECT_EQ(box.selectedText(), QStringLiteral("+ 1 = 4\r\nx"));
     key(Qt::Key_Home, Qt::ControlModifier | Qt::ShiftModifier);
     EXPECT_EQ(box.selection(), (Selection{2, 0}));
-    key(Qt::Key_End, Qt::ControlModifier);
-    EXPECT_EQ(box.selection().cursor, box.source().size());
 }
 
 TEST_F(ResultBoxTest, CopiesOnlyASelection)
@@ -105,7 +103,7 @@ TEST_F(ResultBoxTest, CopiesOnlyASelection)
     EXPECT_EQ(box.selLength(), box.source().size());
 }
 
-TEST_F(ResultBoxTest, MouseSetsExtendsAndSelectsWords)
+TEST_F(ResultBoxTest, MouseSetsExtendsAndSelectsAWord)
 {
     fill("3 + 1 = 4\r\nTotal:10 + 2 = 12\r\n");
     QWidget* view = box.viewport();
@@ -125,10 +123,9 @@ TEST_F(ResultBoxTest, MouseSetsExtendsAndSelectsWords)
     QTest::mouseRelease(view, Qt::LeftButton, Qt::NoModifier, cell(13));
     EXPECT_EQ(box.selection(), (Selection{2, 13}));
 
+    // Which word a double click takes is the caret moves' test.
     QTest::mouseDClick(view, Qt::LeftButton, Qt::NoModifier, cell(15));
     EXPECT_EQ(box.selectedText(), QStringLiteral("Total:10"));
-    QTest::mouseDClick(view, Qt::LeftButton, Qt::NoModifier, cell(1));
-    EXPECT_EQ(box.selection(), (Selection{1, 2}));
 }
 
 TEST_F(ResultBoxTest, ScrollsByLinesOnceTheRunIsOverAndPagesWithTheCaret)
