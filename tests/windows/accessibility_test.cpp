@@ -1,14 +1,11 @@
 #include <QAccessible>
-#include <QSignalSpy>
 
 #include <sys/resource.h>
 
 #include <functional>
 
 #include "form1_fixture.h"
-#include "windows/about/zentor.h"
 #include "windows/main/result_box_accessible.h"
-#include "windows/slot_editor/form2.h"
 
 using namespace tumblecast;
 using tumblecast::test::Form1Test;

@@ -1,7 +1,4 @@
-#include <QProgressBar>
-
 #include "form1_fixture.h"
-#include "scripted_source.h"
 
 using namespace tumblecast;
 using namespace tumblecast::test;

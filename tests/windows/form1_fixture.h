@@ -7,6 +7,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QProgressBar>
+#include <QScrollBar>
+#include <QSignalSpy>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -16,8 +19,11 @@
 #include <tuple>
 
 #include "engine/random_source.h"
+#include "engine/roll_record.h"
 #include "profile/profile_file.h"
 #include "recording_platform.h"
+#include "scripted_source.h"
+#include "windows/about/zentor.h"
 #include "windows/common/check_box.h"
 #include "windows/common/command_button.h"
 #include "windows/common/controls.h"

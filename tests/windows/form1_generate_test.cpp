@@ -1,10 +1,4 @@
-#include <QProgressBar>
-#include <QScrollBar>
-
-#include "engine/roll_record.h"
-
 #include "form1_fixture.h"
-#include "scripted_source.h"
 
 using namespace tumblecast;
 using namespace tumblecast::test;

@@ -1,8 +1,6 @@
 #include <QResizeEvent>
-#include <QSignalSpy>
 
 #include "form1_fixture.h"
-#include "scripted_source.h"
 
 using namespace tumblecast;
 using namespace tumblecast::test;

