@@ -112,7 +112,6 @@ TEST(RefreshQuickSlots, OddOrBrokenProfilesAreReadButNeverRewritten)
         {"leading_zeros", "[Options]\nQuickSlots=02\n" + oddSlots, 2},
         {"missing", "[Options]\n" + oddSlots, -1},
         {"empty", "[Options]\nQuickSlots=\n" + oddSlots, -1},
-        {"text", "[Options]\nQuickSlots=on\n" + oddSlots, -1},
         {"out_of_range", "[Options]\nQuickSlots=7\n" + oddSlots, -1},
         {"huge", "[Options]\nQuickSlots=99999999999999999999\n" + oddSlots, -1},
         // Other odd contents are the fuzz corpus's, replayed against the reader and writer.

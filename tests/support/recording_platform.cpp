@@ -4,7 +4,6 @@
 #include <QFile>
 
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 
 #include <csignal>
 
@@ -51,9 +50,8 @@ QStringList filesBesideTheProfile(const QString& dir)
 
 FileSizeLimit::FileSizeLimit(std::uint64_t limit)
 {
-    rlimit lowered{};
-    getrlimit(RLIMIT_FSIZE, &lowered);
-    m_old = lowered.rlim_cur;
+    getrlimit(RLIMIT_FSIZE, &m_old);
+    rlimit lowered = m_old;
     m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
     lowered.rlim_cur = limit;  // the hard limit stays, so that the old one can come back
     EXPECT_EQ(setrlimit(RLIMIT_FSIZE, &lowered), 0);
@@ -61,10 +59,7 @@ FileSizeLimit::FileSizeLimit(std::uint64_t limit)
 
 FileSizeLimit::~FileSizeLimit()
 {
-    rlimit restored{};
-    getrlimit(RLIMIT_FSIZE, &restored);
-    restored.rlim_cur = m_old;
-    setrlimit(RLIMIT_FSIZE, &restored);
+    setrlimit(RLIMIT_FSIZE, &m_old);
     std::signal(SIGXFSZ, m_oldHandler);
 }
 

@@ -3,6 +3,8 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
+#include <sys/resource.h>
+
 #include <cstdint>
 #include <deque>
 #include <optional>
@@ -53,7 +55,7 @@ public:
     ~FileSizeLimit();
 
 private:
-    std::uint64_t m_old = 0;
+    rlimit m_old{};
     void (*m_oldHandler)(int) = nullptr;
 };
 

