@@ -27,13 +27,11 @@ const MoveRow kMoveRows[] = {
     {"RightCrossesAWholeLineEnd", {9, 9}, CaretMove::CharRight, false, {11, 11}},
     {"RightCollapsesASelectionToItsEnd", {8, 2}, CaretMove::CharRight, false, {8, 8}},
     {"RightStopsAtTheEnd", {28, 28}, CaretMove::CharRight, false, {28, 28}},
-    {"WordRightGoesToTheNextWord", {0, 0}, CaretMove::WordRight, false, {2, 2}},
     {"WordRightStopsAtTheLineEnd", {8, 8}, CaretMove::WordRight, false, {9, 9}},
     {"WordRightThenCrossesTheLineEnd", {9, 9}, CaretMove::WordRight, false, {11, 11}},
     {"WordLeftSkipsBlanksFirst", {25, 25}, CaretMove::WordLeft, false, {23, 23}},
     {"WordLeftCrossesTheLineEnd", {14, 14}, CaretMove::WordLeft, false, {12, 12}},
     {"WordLeftStopsAtTheStart", {1, 1}, CaretMove::WordLeft, false, {0, 0}},
-    {"DownKeepsTheColumn", {2, 2}, CaretMove::LineDown, false, {12, 12}},
     {"DownAimsForTheGoalColumn", {12, 12}, CaretMove::LineDown, false, {21, 21}, 7},
     {"UpOnTheFirstLineStaysPut", {3, 3}, CaretMove::LineUp, false, {3, 3}},
     {"PageDownMovesAPage", {4, 4}, CaretMove::PageDown, false, {18, 18}},
@@ -42,8 +40,6 @@ const MoveRow kMoveRows[] = {
     {"HomeGoesToTheLineStart", {20, 20}, CaretMove::LineStart, false, {14, 14}},
     {"EndStopsBeforeTheLineEnd", {14, 14}, CaretMove::LineEnd, false, {26, 26}},
     {"ShiftEndFromInsideALineEnd", {10, 10}, CaretMove::LineEnd, true, {10, 9}},
-    {"CtrlHomeAndEnd", {20, 20}, CaretMove::TextEnd, false, {28, 28}},
-    {"ShiftCtrlHomeSelectsToTheStart", {20, 20}, CaretMove::TextStart, true, {20, 0}},
 };
 
 }  // namespace

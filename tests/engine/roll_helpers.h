@@ -1,25 +1,22 @@
 #pragma once
 
 #include <cstdint>
-#include <vector>
 
 #include "engine/roll_run.h"
 #include "engine/text_source.h"
 
 namespace tumblecast::test {
 
-// Keeps the record as the result box would, and what the progress bar was told.
+// Keeps the record as the result box would, and the last count the progress bar was told.
 class Recorder final : public RollObserver {
 public:
-    void repetitionStarted(std::uint64_t dice) override { starts.push_back(dice); }
+    void repetitionStarted(std::uint64_t) override {}
     void append(std::string_view text) override { record.append(text); }
     void dieRolled(std::uint64_t diceSoFar) override { lastCount = diceSoFar; }
-    void repetitionFinished() override { ++finished; }
+    void repetitionFinished() override {}
 
     BufferSource record;
-    std::vector<std::uint64_t> starts;
     std::uint64_t lastCount = 0;
-    int finished = 0;
 };
 
 // The largest roll the window's fields allow, every number at its widest.

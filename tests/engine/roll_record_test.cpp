@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <random>
-#include <stdexcept>
 #include <string>
 
 #include "engine/random_source.h"
@@ -42,12 +41,6 @@ RollRequest randomRequest(std::mt19937_64& random, std::uint64_t maxDice, std::u
     return request;
 }
 
-std::string describe(const RollRequest& r, std::uint64_t first)
-{
-    return std::to_string(r.dice) + "d" + std::to_string(r.sides) + (r.perDie ? "+" + r.modifyText : "") +
-           " total+" + r.totalModifyText + " x" + std::to_string(r.times) + " from " + std::to_string(first);
-}
-
 std::string streamed(const TextSource& text, std::uint64_t offset, std::uint64_t length,
                      std::uint64_t& pieces)
 {
@@ -72,7 +65,7 @@ TEST(RollRecord, SmallRecordsMatchTheRolledTextEverywhere)
     for (int round = 0; round < 40; ++round) {
         const RollRequest request = randomRequest(random, round % 2 == 0 ? 40 : 2600, 4);
         const std::uint64_t first = random() % 1000003;
-        SCOPED_TRACE(describe(request, first));
+        SCOPED_TRACE(testing::Message() << "round " << round);  // the seed above makes it again
         const BufferSource plain = plainRecord(request, first);
         const std::string& text = plain.text();
 
@@ -116,7 +109,6 @@ TEST(RollRecord, LargeRecordMatchesAtBlockAndRepetitionBoundaries)
     const std::uint64_t first = 123457;
     const BufferSource plain = plainRecord(request, first);
     const RollRecord record(request, first);
-    const RollRecord unmeasured(request, first);  // asked for lines only, by number
     const std::uint64_t perRep = request.dice + 4;
     for (std::uint64_t r = 0; r < request.times; r += 3) {  // 0 to 15: the last one too
         for (std::uint64_t j = RollRecord::kBlockDice; j < perRep; j += RollRecord::kBlockDice) {
@@ -132,47 +124,16 @@ TEST(RollRecord, LargeRecordMatchesAtBlockAndRepetitionBoundaries)
         for (std::uint64_t k = (r + 1) * perRep - 6; k < std::min((r + 1) * perRep + 2, plain.lineCount());
              ++k) {
             ASSERT_EQ(record.line(k), plain.line(k)) << k;
-            ASSERT_EQ(unmeasured.line(k), plain.line(k)) << k;
-            ASSERT_EQ(unmeasured.lineLength(k), plain.lineLength(k)) << k;
             ASSERT_EQ(record.lineAt(plain.lineStart(k) + 1), plain.lineAt(plain.lineStart(k) + 1)) << k;
         }
     }
-    EXPECT_EQ(unmeasured.measuredRepetitions(), 0u);
     const std::uint64_t spanStart = plain.lineStart(2 * perRep - 10);
     const std::uint64_t spanLength = plain.lineStart(11 * perRep + 3) - spanStart;  // about 2.3 MB
     std::uint64_t pieces = 0;
     EXPECT_EQ(streamed(record, spanStart, spanLength, pieces), plain.slice(spanStart, spanLength));
     EXPECT_GT(pieces, 1u);
     EXPECT_EQ(streamed(record, 0, ~0ull, pieces), plain.text());
-    EXPECT_EQ(streamed(plain, 0, ~0ull, pieces), plain.text());
     EXPECT_EQ(record.size(), plain.size());
-
-    // A sink that fails (a full disk) stops the stream; the record stays whole.
-    const RollRecord failing(request, first);
-    std::uint64_t seen = 0;
-    EXPECT_THROW(failing.forEachPiece(0, ~0ull,
-                                      [&](std::string_view piece) {
-                                          if ((seen += piece.size()) > 3 * TextSource::kPieceBytes)
-                                              throw std::runtime_error("disk full");
-                                      }),
-                 std::runtime_error);
-    EXPECT_EQ(failing.slice(0, ~0ull), plain.text());
-}
-
-// Repetitions longer than a piece (more dice than the window's fields allow) are streamed in stretches
-// that start inside them.
-TEST(RollRecord, RepetitionsLongerThanAPieceStreamWhole)
-{
-    const RollRequest request{
-        .dice = 60000, .sides = 999998, .perDie = true, .modify = 999999, .modifyText = "999999", .times = 3};
-    const BufferSource plain = plainRecord(request, 5);
-    std::uint64_t pieces = 0;
-    EXPECT_EQ(streamed(RollRecord(request, 5), 0, ~0ull, pieces), plain.text());
-    EXPECT_GT(pieces, 3u);
-    const RollRecord record(request, 5);
-    const std::uint64_t from = plain.lineStart(60000 - 5);
-    EXPECT_EQ(streamed(record, from, 5'000'000, pieces), plain.slice(from, 5'000'000));
-    EXPECT_EQ(record.line(60004 + 30000), plain.line(60004 + 30000));
 }
 
 // The largest roll the fields allow: 100 million lines, found without storing them. Its last repetition is

@@ -22,27 +22,6 @@ TEST(RollRun, DiceReachBothEndsOfTheirFaces)
     }
 }
 
-TEST(RollRun, EachRepetitionSumsItsOwnDice)
-{
-    const RollRequest request{.dice = 2,
-                              .sides = 6,
-                              .perDie = true,
-                              .modify = 3,
-                              .modifyText = "3",
-                              .totalModify = 11,
-                              .totalModifyText = "11",
-                              .times = 2};
-    ScriptedSource source(6, {1, 6, 4, 2});
-    Recorder out;
-    runRoll(request, source, out);
-    const std::string block = "\r\n--------------------------------\r\n\r\n";
-    EXPECT_EQ(out.record.text(), "1 + 3 = 4\r\n6 + 3 = 9\r\n\r\nTotal:13 + 11 = 24" + block +
-                                     "4 + 3 = 7\r\n2 + 3 = 5\r\n\r\nTotal:12 + 11 = 23" + block);
-    EXPECT_EQ(out.starts, std::vector<std::uint64_t>(2, 2));
-    EXPECT_EQ(out.finished, 2);
-    EXPECT_EQ(out.lastCount, 2u);
-}
-
 TEST(RollRun, LargestValuesAreWrittenInFullDigits)
 {
     ScriptedSource source(999998, std::vector<std::uint64_t>(9999, 999998));
@@ -71,5 +50,4 @@ TEST(RunProgress, FillsOnceOverTheWholeRun)
         EXPECT_EQ(last, dice);
     }
     EXPECT_EQ(runProgress(9998, 9999, 9999, 9999), 9999u);
-    EXPECT_EQ(runProgress(4999, 9999, 5000, 9999), 4999u);
 }

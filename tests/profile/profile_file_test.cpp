@@ -1,11 +1,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 #include <signal.h>
-#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -19,28 +17,9 @@
 namespace tumblecast {
 namespace {
 
+using test::readFile;
 using test::RecordingPlatform;
-
-void putFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
-
-QByteArray fileBytes(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
-}
-
-// Files the profile layer left beside the profile (temporary files of a write that did not finish).
-QStringList strayFiles(RecordingPlatform& platform)
-{
-    QStringList names = QDir(platform.executableDir()).entryList(QDir::Files | QDir::Hidden);
-    names.removeAll(QStringLiteral("corvane.ini"));
-    return names;
-}
+using test::writeFile;
 
 TEST(ProfileFile, ReadsAndWritesBesideTheExecutable)
 {
@@ -50,16 +29,14 @@ TEST(ProfileFile, ReadsAndWritesBesideTheExecutable)
     EXPECT_EQ(ReadProfileValue(platform, "Slot1", "Caption", QString(60, u'd')), QString(49, u'd'));
 
     EXPECT_TRUE(WriteProfileValue(platform, "Slot3", "Caption", QString(60, u'c')));
-    EXPECT_TRUE(WriteProfileValue(platform, "Slot3", "Dice", ""));
     EXPECT_TRUE(ProfileExists(platform));
-    EXPECT_EQ(fileBytes(ProfilePath(platform)), "[Slot3]\nCaption=" + QByteArray(60, 'c') + "\nDice=\n");
-    EXPECT_EQ(ReadProfileValue(platform, "slot3", "caption", "x"), QString(49, u'c'));
-    EXPECT_EQ(ReadProfileValue(platform, "Slot3", "Dice", "9"), "");
+    EXPECT_EQ(readFile(ProfilePath(platform)), "[Slot3]\nCaption=" + QByteArray(60, 'c') + "\n");
+    EXPECT_EQ(ReadProfileValue(platform, "Slot3", "Caption", "x"), QString(49, u'c'));
 
     // A hand edit between two operations is seen by the next one: nothing is cached.
-    putFile(ProfilePath(platform), "[Slot3]\nDice=  12  \n");
+    writeFile(ProfilePath(platform), "[Slot3]\nDice=  12  \n");
     EXPECT_EQ(ReadProfileValue(platform, "Slot3", "Dice", ""), "12");
-    EXPECT_TRUE(strayFiles(platform).isEmpty());
+    EXPECT_TRUE(test::filesBesideTheProfile(platform.executableDir()).isEmpty());
 }
 
 TEST(ProfileFile, DirectoryOfThatNameCountsAsMissing)
@@ -76,18 +53,18 @@ TEST(ProfileFile, SymbolicLinkIsWrittenThroughToItsTarget)
 {
     RecordingPlatform platform;
     const QString target = platform.executableDir() + "/real.ini";
-    putFile(target, "[Options]\nQuickSlots=1\n");
+    writeFile(target, "[Options]\nQuickSlots=1\n");
     ASSERT_TRUE(QFile::link("real.ini", ProfilePath(platform)));
     EXPECT_TRUE(WriteProfileValue(platform, "Options", "QuickSlots", "0"));
     EXPECT_TRUE(QFileInfo(ProfilePath(platform)).isSymLink());
-    EXPECT_EQ(fileBytes(target), "[Options]\nQuickSlots=0\n");
+    EXPECT_EQ(readFile(target), "[Options]\nQuickSlots=0\n");
 }
 
 TEST(ProfileFile, WindowsProfileKeepsItsLineEndsAndBytes)
 {
     RecordingPlatform platform;
-    const QByteArray original = fileBytes(QStringLiteral(PROFILE_DATA_DIR "/windows.ini"));
-    putFile(ProfilePath(platform), original);
+    const QByteArray original = readFile(QStringLiteral(PROFILE_DATA_DIR "/windows.ini"));
+    writeFile(ProfilePath(platform), original);
     EXPECT_EQ(ReadProfileValue(platform, "Slot1", "Caption", ""), u"Café €"_qs);
     EXPECT_EQ(ReadProfileValue(platform, "Options", "QuickSlots", ""), "0");
 
@@ -97,7 +74,7 @@ TEST(ProfileFile, WindowsProfileKeepsItsLineEndsAndBytes)
     QByteArray expected = original;
     expected.replace("Sides=6", "Sides=20").replace("Caf\xE9 \x80", "Th\xE9");
     expected += "\r\n[Slot2]\r\nDice=4\r\n";
-    EXPECT_EQ(fileBytes(ProfilePath(platform)), expected);
+    EXPECT_EQ(readFile(ProfilePath(platform)), expected);
     EXPECT_EQ(ReadProfileValue(platform, "Slot1", "Caption", ""), u"Thé"_qs);
 }
 
@@ -109,13 +86,13 @@ TEST(ProfileFile, ReadOnlyOrUnreadableProfileIsLeftAlone)
     for (const bool readable : {true, false}) {
         if (!readable && geteuid() == 0) continue;  // root reads every file
         RecordingPlatform platform;
-        putFile(ProfilePath(platform), stored);
+        writeFile(ProfilePath(platform), stored);
         QFile::setPermissions(ProfilePath(platform),
                               readable ? QFileDevice::ReadOwner : QFileDevice::WriteOwner);
         EXPECT_EQ(ReadProfileValue(platform, "Options", "QuickSlots", "d"), readable ? "1" : "d");
         EXPECT_FALSE(WriteProfileValue(platform, "Slot1", "Dice", "3"));
         QFile::setPermissions(ProfilePath(platform), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-        EXPECT_EQ(fileBytes(ProfilePath(platform)), stored);
+        EXPECT_EQ(readFile(ProfilePath(platform)), stored);
     }
 }
 
@@ -124,47 +101,29 @@ TEST(ProfileFile, FailedWriteLeavesTheOldFile)
 {
     RecordingPlatform platform;
     const QByteArray old = "[Slot1]\nCaption=" + QByteArray(200, 'o') + "\n";
-    putFile(ProfilePath(platform), old);
-    rlimit saved{};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
-    const auto previousHandler = signal(SIGXFSZ, SIG_IGN);
-    rlimit small = saved;
-    small.rlim_cur = 100;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    const bool written = WriteProfileValue(platform, "Slot1", "Caption", QString(300, u'n'));
-    setrlimit(RLIMIT_FSIZE, &saved);
-    signal(SIGXFSZ, previousHandler);
+    writeFile(ProfilePath(platform), old);
+    bool written = true;
+    {
+        test::FileSizeLimit full(100);
+        written = WriteProfileValue(platform, "Slot1", "Caption", QString(300, u'n'));
+    }
 
     EXPECT_FALSE(written);
-    EXPECT_EQ(fileBytes(ProfilePath(platform)), old);
-    EXPECT_TRUE(strayFiles(platform).isEmpty());
+    EXPECT_EQ(readFile(ProfilePath(platform)), old);
+    EXPECT_TRUE(test::filesBesideTheProfile(platform.executableDir()).isEmpty());
 }
-
-// The executable folder on a memory file system where there is one: a kill test on disk spends its time in
-// the sync of every write, and the sync plays no part in what a killed process leaves behind.
-class MemoryDirPlatform final : public Platform {
-public:
-    MemoryDirPlatform() : m_dir(QDir("/dev/shm").exists() ? "/dev/shm/tumblecast-XXXXXX" : QString()) {}
-    void message(const QString&) override {}
-    void beep() override {}
-    std::optional<QString> saveFileName(const SaveDialogRequest&) override { return std::nullopt; }
-    void setClipboardText(const QString&) override {}
-    QDate today() override { return {}; }
-    QString executableDir() override { return m_dir.path(); }
-    void endProgram() override {}
-
-private:
-    QTemporaryDir m_dir;
-};
 
 // A writer killed at any moment leaves a profile that is exactly one of the states it wrote, whole.
 TEST(ProfileFile, KilledWriterLeavesOldOrNewFile)
 {
-    MemoryDirPlatform platform;
+    // On a memory file system where there is one: on disk the test spends its time in the sync of every
+    // write, and the sync plays no part in what a killed process leaves behind.
+    RecordingPlatform platform(QDir(QStringLiteral("/dev/shm")).exists() ? QStringLiteral("/dev/shm")
+                                                                         : QString());
     const QByteArray base =
         "; hand-written\n[Slot1]\nEnabled=1\nCaption=Dagger\n\n[Slot3]\nCaption=start\n"
         "Dice=2\n\n[Options]\nQuickSlots=1\n";
-    putFile(ProfilePath(platform), base);
+    writeFile(ProfilePath(platform), base);
     // Values of different lengths, so that a torn file could not look whole by chance.
     auto valueFor = [](int n) { return QStringLiteral("v%1-").arg(n) + QString(n % 37, u'x'); };
 
@@ -202,7 +161,7 @@ TEST(ProfileFile, KilledWriterLeavesOldOrNewFile)
         const QString value = ReadProfileValue(platform, "Slot3", "Caption", "");
         const int n = value.mid(1, value.indexOf(u'-') - 1).toInt();
         ASSERT_GT(n, written) << "round " << round;
-        ASSERT_EQ(fileBytes(ProfilePath(platform)), ini::writeValue(base, "Slot3", "Caption", valueFor(n)))
+        ASSERT_EQ(readFile(ProfilePath(platform)), ini::writeValue(base, "Slot3", "Caption", valueFor(n)))
             << "round " << round;
         written = n;
     }

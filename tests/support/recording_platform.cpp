@@ -1,10 +1,19 @@
 #include "recording_platform.h"
 
+#include <QDir>
+#include <QFile>
+
 #include <gtest/gtest.h>
+
+#include <csignal>
 
 namespace tumblecast::test {
 
-RecordingPlatform::RecordingPlatform() { EXPECT_TRUE(m_dir.isValid()); }
+RecordingPlatform::RecordingPlatform(const QString& parent)
+    : m_dir(parent.isEmpty() ? QString() : parent + QStringLiteral("/tumblecast-XXXXXX"))
+{
+    EXPECT_TRUE(m_dir.isValid());
+}
 
 std::optional<QString> RecordingPlatform::saveFileName(const SaveDialogRequest& request)
 {
@@ -17,6 +26,41 @@ std::optional<QString> RecordingPlatform::saveFileName(const SaveDialogRequest& 
     saveAnswers.pop_front();
     if (answer.isNull()) return std::nullopt;
     return answer;
+}
+
+QByteArray readFile(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(missing)");
+}
+
+void writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(bytes);
+}
+
+QStringList filesBesideTheProfile(const QString& dir)
+{
+    QStringList files = QDir(dir).entryList(QDir::Files | QDir::Hidden);
+    files.removeAll(QStringLiteral("corvane.ini"));
+    return files;
+}
+
+FileSizeLimit::FileSizeLimit(std::uint64_t limit)
+{
+    getrlimit(RLIMIT_FSIZE, &m_old);
+    rlimit lowered = m_old;
+    m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    lowered.rlim_cur = limit;  // the hard limit stays, so that the old one can come back
+    EXPECT_EQ(setrlimit(RLIMIT_FSIZE, &lowered), 0);
+}
+
+FileSizeLimit::~FileSizeLimit()
+{
+    setrlimit(RLIMIT_FSIZE, &m_old);
+    std::signal(SIGXFSZ, m_oldHandler);
 }
 
 }  // namespace tumblecast::test

@@ -3,6 +3,9 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
+#include <sys/resource.h>
+
+#include <cstdint>
 #include <deque>
 #include <optional>
 #include <vector>
@@ -16,7 +19,8 @@ namespace tumblecast::test {
 // without a script fails the test.
 class RecordingPlatform final : public Platform {
 public:
-    RecordingPlatform();
+    // The executable folder is a fresh temporary folder, made under parent if one is given.
+    explicit RecordingPlatform(const QString& parent = {});
 
     void message(const QString& prompt) override { messages << prompt; }
     void beep() override { ++beeps; }
@@ -36,6 +40,23 @@ public:
 
 private:
     QTemporaryDir m_dir;
+};
+
+// A file's bytes, or "(missing)" when it cannot be read.
+QByteArray readFile(const QString& path);
+void writeFile(const QString& path, const QByteArray& bytes);
+// What a folder holds besides the profile (hidden files too: a write's leftovers).
+QStringList filesBesideTheProfile(const QString& dir);
+
+// Files can grow no larger than limit bytes while it lives, as on a full disk.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(std::uint64_t limit);
+    ~FileSizeLimit();
+
+private:
+    rlimit m_old{};
+    void (*m_oldHandler)(int) = nullptr;
 };
 
 }  // namespace tumblecast::test

@@ -7,6 +7,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QProgressBar>
+#include <QScrollBar>
+#include <QSignalSpy>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -16,8 +19,11 @@
 #include <tuple>
 
 #include "engine/random_source.h"
+#include "engine/roll_record.h"
 #include "profile/profile_file.h"
 #include "recording_platform.h"
+#include "scripted_source.h"
+#include "windows/about/zentor.h"
 #include "windows/common/check_box.h"
 #include "windows/common/command_button.h"
 #include "windows/common/controls.h"
@@ -41,6 +47,17 @@ inline QString repetition(const char* lines)
 }
 
 inline void click(QWidget* widget) { QTest::mouseClick(widget, Qt::LeftButton); }
+
+// The names of the widgets the Tab key leads to, step by step from the focused one.
+inline QStringList tabWalk(int steps)
+{
+    QStringList names;
+    for (int i = 0; i < steps; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        names << QApplication::focusWidget()->objectName();
+    }
+    return names;
+}
 
 // The roll fields' texts; an optional field given no text is switched off.
 struct Entry {
@@ -147,17 +164,8 @@ protected:
 
     TextBox* field(const char* name) const { return form->findChild<TextBox*>(QLatin1String(name)); }
 
-    QByteArray profile()
-    {
-        QFile file(ProfilePath(platform));
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
-    void writeProfile(const QByteArray& content)
-    {
-        QFile file(ProfilePath(platform));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(content);
-    }
+    QByteArray profile() { return readFile(ProfilePath(platform)); }
+    void writeProfile(const QByteArray& content) { writeFile(ProfilePath(platform), content); }
     QLabel* slotLabel(int slot) const
     {
         return std::array{form->Label13, form->Label14, form->Label15, form->Label16,

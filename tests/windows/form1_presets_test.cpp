@@ -1,5 +1,4 @@
 #include "form1_fixture.h"
-#include "scripted_source.h"
 
 using namespace tumblecast;
 using namespace tumblecast::test;
