@@ -1,3 +1,4 @@
+#include <QInputMethodEvent>
 
 #include "form1_fixture.h"
 
@@ -38,6 +39,14 @@ TEST_F(Form1Fields, KeyFiltersTakeDigitsAndBackspaceAndBeepAtAnythingElse)
         QTest::keyClick(box, key);
     EXPECT_EQ(box->text(), QStringLiteral("3"));
     EXPECT_EQ(platform.beeps, 0);
+
+    // Composed text (dead keys, an input method) passes the filter too, character by character.
+    box->selectAll();
+    QInputMethodEvent composed;
+    composed.setCommitString(QStringLiteral("x7\u00e9"));
+    QApplication::sendEvent(box, &composed);
+    EXPECT_EQ(box->text(), QStringLiteral("7"));
+    EXPECT_EQ(platform.beeps, 2);
     EXPECT_TRUE(platform.messages.isEmpty());  // Enter in a field presses no button
 }
 

@@ -111,9 +111,15 @@ TEST_F(Form1Generate, PastedTextThatIsNoNumberEndsOnTheFailurePath)
 TEST_F(Form1Generate, AFailureMidRunKeepsWhatWasWrittenAndWhereTheBarWas)
 {
     ScriptedSource source(6, {4, 2, 6});  // three dice, where the run wants five
+    int busyDice = 0;  // dice rolled with the busy pointer over the window and over its fields
+    source.beforeEachDie = [&] {
+        const QCursor* over = QApplication::overrideCursor();
+        busyDice += form->cursor().shape() == Qt::WaitCursor && over && over->shape() == Qt::WaitCursor;
+    };
     open(source);
     enter({.dice = "5", .sides = "6"});
     generate();
+    EXPECT_EQ(busyDice, 4);  // the fourth die is asked for, and fails
     EXPECT_EQ(platform.messages, QStringList{QStringLiteral("the script has no more dice")});
     EXPECT_EQ(form->Text1->text(), QStringLiteral("4\r\n2\r\n6\r\n"));
     EXPECT_TRUE(form->Command6->isEnabled());
