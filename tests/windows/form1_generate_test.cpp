@@ -137,18 +137,66 @@ const RollRecord* shownRecord(const Form1& form)
 
 }  // namespace
 
-// Generate shows the counters' record (its bytes are the engine's tests') and moves the generator past its
-// dice; what the box cannot copy is told through the window's message box.
-TEST_F(Form1Generate, ARecordIsShownAndCopyFailuresAreTold)
+namespace {
+// The same generator without its counters: Generate falls back to rolling die by die and appending.
+class RolledPhilox final : public RandomSource {
+public:
+    float next() override { return m_inner.next(); }
+
+private:
+    PhiloxSource m_inner;
+};
+}  // namespace
+
+// A record rendered from the generator's counters must show, select and copy exactly what a run rolled die by
+// die appends: across the boundary of two index blocks and across repetitions.
+TEST_F(Form1Generate, ARecordShowsSelectsAndCopiesWhatARolledRunWrites)
 {
-    enter({.dice = "3", .sides = "6", .modify = "5", .total = "7", .times = "2"});
+    const Entry entry{.dice = "2000", .sides = "999998", .modify = "5", .total = "7", .times = "2"};
+    RolledPhilox rolled;
+    open(rolled);
+    enter(entry);
+    generate();
+    ASSERT_EQ(shownRecord(*form), nullptr);
+    BufferSource plain;
+    plain.append(form->Text1->text().toStdString());
+
+    open(dice);
+    enter(entry);
     generate();
     ASSERT_NE(shownRecord(*form), nullptr);
-    EXPECT_EQ(dice.counter(), 6u);
+    EXPECT_EQ(form->Text1->text().toStdString(), plain.text());
+    EXPECT_EQ(dice.counter(), 4000u);
 
-    form->Text1->setCopyLimit(10);
-    form->Text1->selectAll();
-    QTest::keyClick(form->Text1, Qt::Key_C, Qt::ControlModifier);
+    ResultBox* box = form->Text1;
+    const auto clickAt = [box](std::uint64_t line, std::uint64_t column, Qt::KeyboardModifiers mods) {
+        const QPoint at =
+            box->pointOf(box->source().lineStart(line) + column) + QPoint(1, box->lineHeight() / 2);
+        QTest::mouseClick(box->viewport(), Qt::LeftButton, mods, at);
+    };
+    const auto expectCopied = [&](std::uint64_t fromLine, std::uint64_t toLine, std::uint64_t toColumn) {
+        QTest::keyClick(box, Qt::Key_C, Qt::ControlModifier);
+        const std::uint64_t from = plain.lineStart(fromLine);
+        ASSERT_FALSE(platform.clipboard.isEmpty());
+        EXPECT_EQ(platform.clipboard.last().toStdString(),
+                  plain.slice(from, plain.lineStart(toLine) + toColumn - from));
+    };
+    const std::uint64_t boundary = RollRecord::kBlockDice;
+    box->verticalScrollBar()->setValue(static_cast<int>(boundary - 3));
+    clickAt(boundary - 2, 0, Qt::NoModifier);
+    clickAt(boundary + 2, 4, Qt::ShiftModifier);
+    expectCopied(boundary - 2, boundary + 2, 4);
+
+    // From the last dice of the first repetition, past its total block, into the second.
+    box->verticalScrollBar()->setValue(1995);
+    clickAt(1998, 0, Qt::NoModifier);
+    for (int i = 0; i < 10; ++i) QTest::keyClick(box, Qt::Key_Down, Qt::ShiftModifier);
+    QTest::keyClick(box, Qt::Key_End, Qt::ShiftModifier);
+    expectCopied(1998, 2008, plain.lineLength(2008));
+
+    // What the box cannot copy is told through the window's message box.
+    box->setCopyLimit(10);
+    QTest::keyClick(box, Qt::Key_C, Qt::ControlModifier);
     EXPECT_EQ(
         platform.messages,
         QStringList{QStringLiteral("The selection is too large to copy (1 MB). Export the result instead.")});
