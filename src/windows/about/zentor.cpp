@@ -8,6 +8,7 @@
 #include <QPainter>
 
 #include "platform/platform.h"
+#include "version.h"
 #include "windows/common/accessibility.h"
 #include "windows/common/controls.h"
 
@@ -128,7 +129,7 @@ void zentor::buildUpperPanel()
     Image1->setGeometry(twipsRect(1320, 0, 825, 825));
 
     // The panel's bottom edge cuts the label's lower part off; the caption sits high enough to show whole.
-    Label1 = new QLabel(QStringLiteral("Tumblecast 1.4"), Move1);
+    Label1 = new QLabel(QStringLiteral("Tumblecast ") + QLatin1String(kVersion), Move1);
     Label1->setGeometry(twipsRect(120, 840, 3135, 375));
     Label1->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     Label1->setFont(serifFont(14.25));
