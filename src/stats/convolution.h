@@ -11,4 +11,10 @@ namespace tumblecast::stats {
 // clamped at 0 and are not precise below that.
 std::vector<double> convolutionPower(const std::vector<double>& pmf, std::uint64_t count);
 
+// The same wrapped onto n points (a power of two): value r is the chance of all sums congruent to r
+// modulo n. When nearly all of the sum's chance lies in n consecutive values, those values are read off
+// the wrapped result, however wide the sum's whole range.
+std::vector<double> wrappedConvolutionPower(const std::vector<double>& pmf, std::uint64_t count,
+                                            std::size_t n);
+
 }  // namespace tumblecast::stats

@@ -82,7 +82,12 @@ std::vector<ExpectedRow> expectedRows(const TotalDistribution& distribution, std
 
 std::string methodText(const TotalDistribution& distribution)
 {
-    const std::string error = formatFixed(100.0 * distribution.errorBound(), 2);
+    // Two significant digits when the error is below a hundredth of a point: "within 0.00" would read as
+    // exact.
+    const double points = 100.0 * distribution.errorBound();
+    const int decimals =
+        points > 0 ? std::clamp(static_cast<int>(std::ceil(-std::log10(points))) + 1, 2, 12) : 2;
+    const std::string error = formatFixed(points, decimals);
     switch (distribution.method()) {
         case TotalDistribution::Method::Exact:
             return "exact";

@@ -57,15 +57,15 @@ std::size_t TotalBins::binOf(std::int64_t total) const
 FaceBins::FaceBins(const DieModel& die)
     : m_sides(die.sides()),
       m_bins(std::min(die.sides(), kMaxBins)),
-      m_scale(die.sides() <= kMaxBins ? 1 : kMaxBins),
       m_divisor(die.sides() <= kMaxBins ? 1 : die.sides())
 {
-    if (m_scale > 1) {
+    if (m_divisor > 1) {
         // (face - 1) * 100 stays below 2^31; with l = ceil(log2 sides) the multiplier ceil(2^(31+l) / sides)
         // makes the product's top bits the exact quotient (Granlund and Montgomery).
         const unsigned l = static_cast<unsigned>(std::bit_width(m_sides - 1));
-        m_shift = 31 + l;
-        m_multiplier = ((std::uint64_t{1} << m_shift) + m_sides - 1) / m_sides;
+        m_index.scale = kMaxBins;
+        m_index.shift = 31 + l;
+        m_index.multiplier = ((std::uint64_t{1} << m_index.shift) + m_sides - 1) / m_sides;
     }
     for (std::size_t i = 0; i < m_bins; ++i) m_chances.push_back(die.probabilityIn(low(i), high(i)));
 }
@@ -73,7 +73,7 @@ FaceBins::FaceBins(const DieModel& die)
 std::uint64_t FaceBins::low(std::size_t i) const
 {
     // The first face whose bin is at least i: (face - 1) * scale >= i * divisor.
-    return (i * m_divisor + m_scale - 1) / m_scale + 1;
+    return (i * m_divisor + m_index.scale - 1) / m_index.scale + 1;
 }
 
 TotalTally::TotalTally(const TotalBins& bins, double centre)

@@ -42,21 +42,26 @@ public:
     std::uint64_t high(std::size_t i) const { return i + 1 < m_bins ? low(i + 1) - 1 : m_sides; }
     double chance(std::size_t i) const { return m_chances[i]; }
     const std::vector<double>& chances() const { return m_chances; }
-    // floor((face - 1) * 100 / sides) by a multiplication: exact for every face, and a division per die
-    // would cost the pass about a third of its time.
-    std::size_t binOf(std::uint64_t face) const
-    {
-        const std::uint64_t scaled = (face - 1) * m_scale;
-        return static_cast<std::size_t>((scaled * m_multiplier) >> m_shift);
-    }
+    // floor((face - 1) * 100 / sides) by a multiplication and a shift rather than a division per die;
+    // exact for every face. A value, so that a tally's loop keeps it in registers.
+    struct Index {
+        std::uint64_t scale = 1;  // 1 when each face has its own bin, else 100
+        std::uint64_t multiplier = 1;
+        unsigned shift = 0;
+        std::size_t operator()(std::uint64_t face) const
+        {
+            return static_cast<std::size_t>(((face - 1) * scale * multiplier) >> shift);
+        }
+    };
+    Index index() const { return m_index; }
+    std::uint64_t sides() const { return m_sides; }
+    std::size_t binOf(std::uint64_t face) const { return m_index(face); }
 
 private:
     std::uint64_t m_sides;
     std::size_t m_bins;
-    std::uint64_t m_scale;    // 1 when each face has its own bin, else 100
     std::uint64_t m_divisor;  // 1 when each face has its own bin, else sides
-    std::uint64_t m_multiplier = 1;
-    unsigned m_shift = 0;
+    Index m_index;
     std::vector<double> m_chances;
 };
 
@@ -93,9 +98,23 @@ private:
 
 class FaceTally {
 public:
-    explicit FaceTally(const FaceBins& bins) : m_bins(&bins) {}
+    explicit FaceTally(const FaceBins& bins) : m_bins(&bins), m_index(bins.index()) {}
 
-    void add(std::uint64_t face) { ++m_counts[m_bins->binOf(face)]; }
+    void add(std::uint64_t face) { ++m_counts[m_index(face)]; }
+    // The dice of the generator's 24-bit numbers, made as the record makes them: tallies their faces and
+    // returns the faces' sum. The loop the background pass spends its time in.
+    std::uint64_t addRolled(const std::uint32_t* bits, std::size_t count)
+    {
+        const FaceBins::Index index = m_index;
+        const std::uint64_t sides = m_bins->sides();
+        std::uint64_t sum = 0;
+        for (std::size_t i = 0; i < count; ++i) {
+            const std::uint64_t face = ((sides * bits[i]) >> 24) + 1;
+            ++m_counts[index(face)];
+            sum += face;
+        }
+        return sum;
+    }
     void merge(const FaceTally& other);
 
     std::vector<std::uint64_t> counts() const;
@@ -103,6 +122,7 @@ public:
 
 private:
     const FaceBins* m_bins;
+    FaceBins::Index m_index;
     std::array<std::uint64_t, FaceBins::kMaxBins> m_counts{};
 };
 

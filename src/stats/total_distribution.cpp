@@ -1,6 +1,7 @@
 #include "stats/total_distribution.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <numbers>
 
@@ -12,6 +13,8 @@ namespace {
 
 // Shevtsova's constant for the Berry-Esseen inequality of identically distributed summands.
 constexpr double kBerryEsseen = 0.4748;
+// Chance beyond a window that is lost in rounding anyway.
+constexpr double kNegligible = 1e-15;
 
 }  // namespace
 
@@ -29,7 +32,15 @@ TotalDistribution::TotalDistribution(const RollShape& shape, std::uint64_t exact
     m_span = n * (shape.sides - 1);
     if (n == 0) return;
     std::uint64_t width = 1;
-    if (m_span + 1 > exactTotals) {
+    // Wider ranges are still exact when nearly all their chance lies in a window of exactTotals totals
+    // about the mean: Hoeffding's inequality bounds what falls outside.
+    const std::uint64_t window = std::bit_floor(exactTotals);
+    const double reach = static_cast<double>(window) / 2.0 - 1.0;
+    const double faceRange = static_cast<double>(shape.sides - 1);
+    const double outside =
+        2.0 * std::exp(-2.0 * reach * reach / (static_cast<double>(n) * faceRange * faceRange));
+    const bool windowed = m_span + 1 > exactTotals && outside < kNegligible;
+    if (m_span + 1 > exactTotals && !windowed) {
         const double sigma = std::sqrt(m_die.variance() * static_cast<double>(n));
         const double normalBound =
             kBerryEsseen * m_die.absoluteThirdMoment() / (std::pow(m_die.variance(), 1.5) * std::sqrt(n));
@@ -47,7 +58,18 @@ TotalDistribution::TotalDistribution(const RollShape& shape, std::uint64_t exact
     }
     m_width = width;
     m_slack = n * (width - 1);
-    const std::vector<double> pmf = convolutionPower(m_die.groupedProbabilities(width), n);
+    std::vector<double> pmf;
+    if (windowed) {
+        const double centre = static_cast<double>(n) * (m_die.mean() - 1.0);
+        const double first = std::max(0.0, std::round(centre) - static_cast<double>(window / 2));
+        m_first = std::min(m_span + 1 - window, static_cast<std::uint64_t>(first));
+        const std::vector<double> wrapped = wrappedConvolutionPower(m_die.groupedProbabilities(1), n, window);
+        pmf.resize(window);
+        for (std::size_t j = 0; j < window; ++j) pmf[j] = wrapped[(m_first + j) % window];
+        m_errorBound = outside;
+    } else {
+        pmf = convolutionPower(m_die.groupedProbabilities(width), n);
+    }
     // Both running sums, so that each tail keeps its own precision.
     m_atMost.resize(pmf.size());
     m_atLeast.resize(pmf.size());
@@ -88,7 +110,10 @@ double TotalDistribution::normalAtMost(double x) const
 double TotalDistribution::spanAtMost(std::uint64_t k) const
 {
     if (m_method == Method::Normal) return normalAtMost(static_cast<double>(minimum()) + k + 0.5);
-    const auto groupAtMost = [this](std::uint64_t j) { return j < m_atMost.size() ? m_atMost[j] : 1.0; };
+    const auto groupAtMost = [this](std::uint64_t j) {
+        if (j < m_first) return 0.0;
+        return j - m_first < m_atMost.size() ? m_atMost[j - m_first] : 1.0;
+    };
     const double upper = groupAtMost(k / m_width);
     const double lower = k < m_slack ? 0.0 : groupAtMost((k - m_slack) / m_width);
     return (upper + lower) / 2.0;
@@ -97,7 +122,10 @@ double TotalDistribution::spanAtMost(std::uint64_t k) const
 double TotalDistribution::spanAtLeast(std::uint64_t k) const
 {
     if (m_method == Method::Normal) return 1.0 - normalAtMost(static_cast<double>(minimum()) + k - 0.5);
-    const auto groupAtLeast = [this](std::uint64_t j) { return j < m_atLeast.size() ? m_atLeast[j] : 0.0; };
+    const auto groupAtLeast = [this](std::uint64_t j) {
+        if (j < m_first) return 1.0;
+        return j - m_first < m_atLeast.size() ? m_atLeast[j - m_first] : 0.0;
+    };
     const double lower = groupAtLeast((k + m_width - 1) / m_width);
     const double upper = k <= m_slack ? 1.0 : groupAtLeast((k - m_slack + m_width - 1) / m_width);
     return (upper + lower) / 2.0;

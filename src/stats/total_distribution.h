@@ -20,8 +20,10 @@ struct RollShape {
 // The request's per-die modifier counts only when its box is ticked.
 RollShape shapeOf(const RollRequest& request);
 
-// Totals range over at most this many values to be computed exactly (about 60 ms in a release build).
-inline constexpr std::uint64_t kExactTotals = std::uint64_t{1} << 20;
+// The exact chances of at most this many consecutive totals are computed, about 60 ms of CPU in a release
+// build (twice that at 2^20), so the window can show them at once; that covers every total of rolls up
+// to this range, and of wider rolls whose chance lies nearly all within this many totals.
+inline constexpr std::uint64_t kExactTotals = std::uint64_t{1} << 19;
 
 // The distribution of one repetition's grand total.
 class TotalDistribution {
@@ -37,7 +39,7 @@ public:
     const RollShape& shape() const { return m_shape; }
     const DieModel& die() const { return m_die; }
     Method method() const { return m_method; }
-    // No chance given differs from the true one by more than this (0 for Exact, up to rounding).
+    // No chance given differs from the true one by more than this, rounding aside (below 1e-15 for Exact).
     double errorBound() const { return m_errorBound; }
 
     std::int64_t minimum() const { return m_offset; }
@@ -69,6 +71,7 @@ private:
     // Exact: of the sum of faces less one; Grouped: of the sum of group numbers.
     std::uint64_t m_width = 1;  // faces per group
     std::uint64_t m_slack = 0;  // how far the faces of all dice may lie above their groups' first faces
+    std::uint64_t m_first = 0;  // the first value held, when only a window about the mean is
     std::vector<double> m_atMost;
     std::vector<double> m_atLeast;
 };

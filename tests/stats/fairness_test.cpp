@@ -27,23 +27,27 @@ struct Pass {
     Fairness judge() const { return judgeFairness(totalBins, totals, faceBins, faces); }
 };
 
-// Rolls every repetition from a source of 24-bit numbers, as the generator makes its dice; repetitions
-// alternate between two threads' tallies, merged at the end.
+// Rolls every repetition from a source of 24-bit numbers; repetitions alternate between two threads'
+// tallies, merged at the end, one taking the pass's batch path and one die by die.
 void roll(Pass& pass, const std::function<std::uint32_t()>& next)
 {
     const RollShape& s = pass.dist.shape();
     TotalTally other(pass.totalBins, pass.dist.mean());
     FaceTally otherFaces(pass.faceBins);
+    std::vector<std::uint32_t> bits(s.dice);
     for (std::uint64_t r = 0; r < s.times; ++r) {
-        TotalTally& totals = r % 2 ? other : pass.totals;
-        FaceTally& faces = r % 2 ? otherFaces : pass.faces;
-        std::int64_t total = static_cast<std::int64_t>(s.totalModify);
-        for (std::uint64_t d = 0; d < s.dice; ++d) {
-            const std::uint64_t face = dieValue(s.sides, static_cast<float>(next()) * (1.0f / 16777216.0f));
-            faces.add(face);
-            total += static_cast<std::int64_t>(face + s.perDieModify);
+        std::uint64_t sum = 0;
+        for (auto& x : bits) {
+            x = next();
+            sum += dieValue(s.sides, static_cast<float>(x) * (1.0f / 16777216.0f));
         }
-        totals.add(total);
+        if (r % 2) {
+            for (const auto x : bits) otherFaces.add(((s.sides * x) >> 24) + 1);
+        } else {
+            ASSERT_EQ(pass.faces.addRolled(bits.data(), bits.size()), sum);
+        }
+        (r % 2 ? other : pass.totals)
+            .add(static_cast<std::int64_t>(sum + s.dice * s.perDieModify + s.totalModify));
     }
     pass.totals.merge(other);
     pass.faces.merge(otherFaces);
