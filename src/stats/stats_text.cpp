@@ -92,9 +92,11 @@ std::string methodText(const TotalDistribution& distribution)
         case TotalDistribution::Method::Exact:
             return "exact";
         case TotalDistribution::Method::Grouped:
-            return "approximate (faces grouped), each chance within " + error + " percentage points";
+            return "approximate (faces grouped): P(>=) and P(<=) within " + error +
+                   " percentage points, other chances within twice that";
         case TotalDistribution::Method::Normal:
-            return "approximate (normal), each chance within " + error + " percentage points";
+            return "approximate (normal): P(>=) and P(<=) within " + error +
+                   " percentage points, other chances within twice that";
     }
     return {};
 }

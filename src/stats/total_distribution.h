@@ -39,7 +39,9 @@ public:
     const RollShape& shape() const { return m_shape; }
     const DieModel& die() const { return m_die; }
     Method method() const { return m_method; }
-    // No chance given differs from the true one by more than this, rounding aside (below 1e-15 for Exact).
+    // No chance of a total at most or at least some value differs from the truth by more than this,
+    // rounding aside (below 1e-15 for Exact); a chance between two totals, as the difference of two
+    // of those, by at most twice this.
     double errorBound() const { return m_errorBound; }
 
     std::int64_t minimum() const { return m_offset; }

@@ -136,6 +136,7 @@ TEST(TotalDistribution, ApproximationsKeepWithinTheirStatedError)
         for (std::int64_t t = exact.minimum() - 1; t <= exact.maximum() + 1; ++t) {
             ASSERT_NEAR(approx.atMost(t), exact.atMost(t), tolerance) << t;
             ASSERT_NEAR(approx.atLeast(t), exact.atLeast(t), tolerance) << t;
+            ASSERT_NEAR(approx.equalTo(t), exact.equalTo(t), 2 * tolerance) << t;
         }
     }
 }
@@ -148,6 +149,11 @@ TEST(TotalDistribution, LargestRollGivesABoundedTableOverEveryTotal)
     EXPECT_NE(dist.method(), TotalDistribution::Method::Exact);
     EXPECT_LT(dist.errorBound(), 0.01);
     const auto rows = expectedRows(dist);
+    EXPECT_NE(expectedText(dist, rows)
+                  .find("\nChances\tapproximate (normal): P(>=) and P(<=) within 0.62 "
+                        "percentage points, other chances within twice that\nTotals\t"
+                        "P(in row)\tP(>=)\tP(<=)\n"),
+              std::string::npos);
     ASSERT_LE(rows.size(), 200u);
     EXPECT_EQ(rows.front().low, dist.minimum());
     EXPECT_EQ(rows.back().high, dist.maximum());
