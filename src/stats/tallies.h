@@ -66,7 +66,7 @@ private:
 };
 
 // One thread's tally of the totals: counts per bin and the sums for the mean and standard deviation.
-// Give each thread its own and merge them at the end.
+// Give each thread its own and merge them at the end; the bins must outlive it.
 class TotalTally {
 public:
     explicit TotalTally(const TotalBins& bins, double centre);
@@ -96,6 +96,7 @@ private:
     double m_sumSquares = 0;
 };
 
+// One thread's tally of the faces; the bins must outlive it.
 class FaceTally {
 public:
     explicit FaceTally(const FaceBins& bins) : m_bins(&bins), m_index(bins.index()) {}
