@@ -193,7 +193,7 @@ QByteArray utf16ToUtf8(const QByteArray& content, Encoding encoding)
 QByteArray utf8ToUtf16(const QByteArray& text, Encoding encoding)
 {
     const QByteArrayView mark = encoding == Encoding::Utf16LE ? kUtf16LEMark : kUtf16BEMark;
-    return mark.toByteArray() + encode(QString::fromUtf8(text), encoding);
+    return mark.toByteArray() + encode(decode(text, Encoding::Utf8), encoding);
 }
 
 }  // namespace
