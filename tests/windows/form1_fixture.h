@@ -164,8 +164,11 @@ protected:
 
     TextBox* field(const char* name) const { return form->findChild<TextBox*>(QLatin1String(name)); }
 
-    QByteArray profile() { return readFile(ProfilePath(platform)); }
-    void writeProfile(const QByteArray& content) { writeFile(ProfilePath(platform), content); }
+    QByteArray profile() { return readFile(ProfilePath(platform.executableDir())); }
+    void writeProfile(const QByteArray& content)
+    {
+        writeFile(ProfilePath(platform.executableDir()), content);
+    }
     QLabel* slotLabel(int slot) const
     {
         return std::array{form->Label13, form->Label14, form->Label15, form->Label16,

@@ -105,8 +105,10 @@ TEST_F(Form1Slots, OnlySlotOneLeavesATickedModifierBoxAlone)
 // slot again it keeps what the user typed.
 TEST_F(Form1Slots, LabelsOpenTheEditorOnTheirSlotAndAnOpenOneReadsTheNext)
 {
-    WriteProfileValue(platform, QStringLiteral("Slot2"), QStringLiteral("Caption"), QStringLiteral("Orc"));
-    WriteProfileValue(platform, QStringLiteral("Slot2"), QStringLiteral("TModify"), QStringLiteral("4"));
+    WriteProfileValue(platform.executableDir(), QStringLiteral("Slot2"), QStringLiteral("Caption"),
+                      QStringLiteral("Orc"));
+    WriteProfileValue(platform.executableDir(), QStringLiteral("Slot2"), QStringLiteral("TModify"),
+                      QStringLiteral("4"));
     click(form->Label13);
     EXPECT_EQ(form->slotEditor(), nullptr);
     EXPECT_EQ(form->TextHelp->text(), QStringLiteral("Text7"));
@@ -133,9 +135,10 @@ TEST_F(Form1Slots, LabelsOpenTheEditorOnTheirSlotAndAnOpenOneReadsTheNext)
 TEST_F(Form1Slots, ClosingTheMainWindowDropsAnOpenEditorUnstored)
 {
     openEditor(3)->Text1->setText(QStringLiteral("Lost"));
-    ASSERT_TRUE(QFile::remove(ProfilePath(platform)));
+    ASSERT_TRUE(QFile::remove(ProfilePath(platform.executableDir())));
     form->close();
     EXPECT_EQ(platform.endings, 1);
     form.reset();  // the program's end deletes the main window, and the editor with it
-    EXPECT_FALSE(QFile::exists(ProfilePath(platform)));  // no unload ran: no reload recreated it
+    EXPECT_FALSE(
+        QFile::exists(ProfilePath(platform.executableDir())));  // no unload ran: no reload recreated it
 }

@@ -62,10 +62,10 @@ TEST_F(Form2Test, LoadsTheSlotCutToItsFieldsWithTheModifiersSwitched)
 
 TEST_F(Form2Test, AMissingProfileLoadsDefaultsAndIsRecreatedWithEmptyModifiersOnClosing)
 {
-    ASSERT_TRUE(QFile::remove(ProfilePath(platform)));
+    ASSERT_TRUE(QFile::remove(ProfilePath(platform.executableDir())));
     Form2* editor = openEditor(5);
     EXPECT_EQ(texts(editor), (QStringList{"Slot5", "", "", "", ""}));
-    EXPECT_FALSE(QFile::exists(ProfilePath(platform)));
+    EXPECT_FALSE(QFile::exists(ProfilePath(platform.executableDir())));
 
     editor->close();  // the close box
     EXPECT_EQ(profile().count("Modify=\nTModify=\n"), 5);
@@ -141,7 +141,7 @@ TEST_F(Form2Test, AddReportsTheFirstMissingFieldAndStoresNothing)
 
 TEST_F(Form2Test, RemoveResetsTheSlotAndCancelWritesNothing)
 {
-    storeQuickSlot(platform, 4, {"Four", "3", "8", "1", "2"});
+    storeQuickSlot(platform.executableDir(), 4, {"Four", "3", "8", "1", "2"});
     form->refreshQuickSlots(DefaultModifiers::Zero);
     click(openEditor(4)->Command4);
     EXPECT_TRUE(profile().contains(
@@ -152,7 +152,8 @@ TEST_F(Form2Test, RemoveResetsTheSlotAndCancelWritesNothing)
     // Cancel stores nothing of the fields, yet the bar is read afresh.
     Form2* editor = openEditor(1);
     editor->Text2->setText(QStringLiteral("5"));
-    WriteProfileValue(platform, QStringLiteral("Slot1"), QStringLiteral("Caption"), QStringLiteral("Hand"));
+    WriteProfileValue(platform.executableDir(), QStringLiteral("Slot1"), QStringLiteral("Caption"),
+                      QStringLiteral("Hand"));
     const QByteArray before = profile();
     click(editor->Command3);
     EXPECT_EQ(profile(), before);

@@ -92,7 +92,7 @@ int Form2::selectedSlot() const
 void Form2::Form_Load()
 {
     if (const int slot = selectedSlot()) {
-        const QuickSlot stored = readQuickSlot(m_platform, slot);
+        const QuickSlot stored = readQuickSlot(m_platform.executableDir(), slot);
         Check4->setValue(CheckValue::Unchecked);
         Check5->setValue(CheckValue::Unchecked);
         Text1->setText(stored.caption);
@@ -157,14 +157,14 @@ void Form2::Command1_Click()
     Text8->setText(Check5->value() == CheckValue::Unchecked ? QStringLiteral("0") : Text5->text());
     // Stored as the fields hold them, whatever was pasted into them.
     if (slot)
-        storeQuickSlot(m_platform, slot,
+        storeQuickSlot(m_platform.executableDir(), slot,
                        {Text1->text(), Text2->text(), Text3->text(), Text7->text(), Text8->text()});
     close();
 }
 
 void Form2::Command4_Click()
 {
-    if (const int slot = selectedSlot()) resetQuickSlot(m_platform, slot);
+    if (const int slot = selectedSlot()) resetQuickSlot(m_platform.executableDir(), slot);
     close();
 }
 
