@@ -12,7 +12,7 @@ TEST_F(Form1Commands, ExportWritesTheRecordBetweenItsHeaderAndTheDateAndRemember
     generate();
     enter({.dice = "0", .sides = "6"});
     generate();
-    click(form->Command1);
+    click(ui->Command1);
     EXPECT_EQ(platform.messages.value(1), QStringLiteral("Nothing to export. the result box is empty"));
     EXPECT_TRUE(platform.saveRequests.empty());
     platform.messages.clear();
@@ -21,11 +21,11 @@ TEST_F(Form1Commands, ExportWritesTheRecordBetweenItsHeaderAndTheDateAndRemember
     open(source);
     enter({.dice = "2", .sides = "6", .modify = "1", .total = "2", .times = "2"});
     generate();
-    const QString record = form->Text1->text();
+    const QString record = ui->Text1->text();
     const QString path = platform.executableDir() + QStringLiteral("/roll.txt");
     writeFile(path, "an older export, to be replaced");
     platform.saveAnswers = {path};
-    click(form->Command1);
+    click(ui->Command1);
 
     ASSERT_EQ(platform.saveRequests.size(), 1u);
     const SaveDialogRequest& asked = platform.saveRequests[0];
@@ -39,12 +39,12 @@ TEST_F(Form1Commands, ExportWritesTheRecordBetweenItsHeaderAndTheDateAndRemember
         repetition("3 + 1 = 4\r\n5 + 1 = 6\r\n\r\nTotal:10 + 2 = 12").toLatin1() +
         repetition("6 + 1 = 7\r\n1 + 1 = 2\r\n\r\nTotal:9 + 2 = 11").toLatin1() + "\r\nDate:12-05-2026\r\n";
     EXPECT_EQ(readFile(path), expected);
-    EXPECT_EQ(form->Text1->text(), record);
+    EXPECT_EQ(ui->Text1->text(), record);
 
     // The next export offers the chosen path; cancelling it writes nothing and says nothing.
     writeFile(path, "edited by the user since");
     platform.saveAnswers = {QString()};
-    click(form->Command1);
+    click(ui->Command1);
     ASSERT_EQ(platform.saveRequests.size(), 2u);
     EXPECT_EQ(platform.saveRequests[1].fileName, path);
     EXPECT_EQ(readFile(path), "edited by the user since");
@@ -56,7 +56,7 @@ TEST_F(Form1Commands, ExportThatCannotBeWrittenSaysWhyAndKeepsTheOldFile)
 {
     enter({.dice = "3", .sides = "6"});
     generate();
-    const QString record = form->Text1->text();
+    const QString record = ui->Text1->text();
     const QString dir = platform.executableDir();
 
     // The disk fills while the file is written: the old export stays as it was, and no part file is left.
@@ -65,7 +65,7 @@ TEST_F(Form1Commands, ExportThatCannotBeWrittenSaysWhyAndKeepsTheOldFile)
     platform.saveAnswers = {old};
     {
         FileSizeLimit full(64);
-        click(form->Command1);
+        click(ui->Command1);
     }
     EXPECT_EQ(platform.messages, QStringList{QStringLiteral("Cannot write %1: File too large").arg(old)});
     EXPECT_EQ(readFile(old), "the old export");
@@ -73,9 +73,9 @@ TEST_F(Form1Commands, ExportThatCannotBeWrittenSaysWhyAndKeepsTheOldFile)
     EXPECT_EQ(filesBesideTheProfile(dir), QStringList{QStringLiteral("roll.txt")});
 
     // Nothing else changed, and the next export works.
-    EXPECT_EQ(form->Text1->text(), record);
+    EXPECT_EQ(ui->Text1->text(), record);
     platform.saveAnswers = {old};
-    click(form->Command1);
+    click(ui->Command1);
     EXPECT_EQ(platform.messages.size(), 1);
     EXPECT_TRUE(readFile(old).contains(record.toLatin1()));
 }
@@ -84,14 +84,14 @@ TEST_F(Form1Commands, ClearResetsTheBoxAndTheInputsThroughTheirHandlers)
 {
     enter({.dice = "2", .sides = "6", .modify = "1", .total = "2", .times = "3"});
     generate();
-    form->ProgressBar1->setValue(2);  // where a failed run would have left it
-    click(form->Command2);
-    EXPECT_TRUE(form->Text1->isEmpty());
-    EXPECT_FALSE(form->Command6->isEnabled());
-    EXPECT_EQ(form->ProgressBar1->value(), 0);
+    ui->ProgressBar1->setValue(2);  // where a failed run would have left it
+    click(ui->Command2);
+    EXPECT_TRUE(ui->Text1->isEmpty());
+    EXPECT_FALSE(ui->Command6->isEnabled());
+    EXPECT_EQ(ui->ProgressBar1->value(), 0);
     EXPECT_EQ(texts(), (QStringList{"0", "0", "", "", "0"}));
     EXPECT_EQ(switches(), QStringLiteral("000"));
-    for (TextBox* field : {form->Text4, form->Text5, form->Text6}) expectOff(field);
+    for (TextBox* field : {ui->Text4, ui->Text5, ui->Text6}) expectOff(field);
     EXPECT_TRUE(platform.messages.isEmpty());
 }
 
@@ -101,10 +101,10 @@ TEST_F(Form1Commands, CopyPutsTheSelectionOrEmptyTextOnTheClipboard)
     open(source);
     enter({.dice = "2", .sides = "6"});
     generate();
-    form->Text1->setSelection(3, 6);  // "5\r\n\r\nT"
-    click(form->Command6);
-    form->Text1->setSelection(4, 0);
-    click(form->Command6);
+    ui->Text1->setSelection(3, 6);  // "5\r\n\r\nT"
+    click(ui->Command6);
+    ui->Text1->setSelection(4, 0);
+    click(ui->Command6);
     EXPECT_EQ(platform.clipboard, (QStringList{QStringLiteral("5\r\n\r\nT"), QString()}));
     EXPECT_TRUE(platform.messages.isEmpty());
 }
@@ -114,23 +114,23 @@ TEST_F(Form1Commands, EnterAndSpacePressTheFocusedButtonButNothingIsADefaultButt
     for (QPushButton* button : form->findChildren<QPushButton*>())
         EXPECT_FALSE(button->autoDefault() || button->isDefault()) << button->objectName().toStdString();
 
-    form->Command4->setFocus();
-    QTest::keyClick(form->Command4, Qt::Key_Return);
-    QTest::keyClick(form->Command4, Qt::Key_Enter, Qt::KeypadModifier);
-    QTest::keyClick(form->Command4, Qt::Key_Space);
+    ui->Command4->setFocus();
+    QTest::keyClick(ui->Command4, Qt::Key_Return);
+    QTest::keyClick(ui->Command4, Qt::Key_Enter, Qt::KeypadModifier);
+    QTest::keyClick(ui->Command4, Qt::Key_Space);
     // A held Enter presses once, not once per repeat.
     QKeyEvent repeat(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"), true);
-    QApplication::sendEvent(form->Command4, &repeat);
+    QApplication::sendEvent(ui->Command4, &repeat);
     EXPECT_EQ(platform.messages, (QStringList{kDiceAndSides, kDiceAndSides, kDiceAndSides}));
 
     // A preset button, and the quick slot switch drawn as a button.
-    form->Option3->setFocus();
-    QTest::keyClick(form->Option3, Qt::Key_Return);
-    EXPECT_EQ(form->Text3->text(), QStringLiteral("6"));
-    EXPECT_FALSE(form->Text1->isEmpty());
-    form->Check6->setFocus();
-    QTest::keyClick(form->Check6, Qt::Key_Enter, Qt::KeypadModifier);
-    EXPECT_EQ(form->Check6->value(), CheckValue::Unchecked);
-    QTest::keyClick(form->Check6, Qt::Key_Return);
-    EXPECT_EQ(form->Check6->value(), CheckValue::Checked);
+    ui->Option3->setFocus();
+    QTest::keyClick(ui->Option3, Qt::Key_Return);
+    EXPECT_EQ(ui->Text3->text(), QStringLiteral("6"));
+    EXPECT_FALSE(ui->Text1->isEmpty());
+    ui->Check6->setFocus();
+    QTest::keyClick(ui->Check6, Qt::Key_Enter, Qt::KeypadModifier);
+    EXPECT_EQ(ui->Check6->value(), CheckValue::Unchecked);
+    QTest::keyClick(ui->Check6, Qt::Key_Return);
+    EXPECT_EQ(ui->Check6->value(), CheckValue::Checked);
 }
