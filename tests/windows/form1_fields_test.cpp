@@ -47,7 +47,6 @@ TEST_F(Form1Fields, KeyFiltersTakeDigitsAndBackspaceAndBeepAtAnythingElse)
     QApplication::sendEvent(box, &composed);
     EXPECT_EQ(box->text(), QStringLiteral("7"));
     EXPECT_EQ(platform.beeps, 2);
-    EXPECT_TRUE(platform.messages.isEmpty());  // Enter in a field presses no button
 }
 
 // Every change is corrected at once; typed over the whole text, or pasted through the context menu, which no

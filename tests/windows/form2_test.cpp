@@ -43,8 +43,8 @@ TEST_F(Form2Test, AccessKeysActInTheEditorAloneAndEnterAndEscapeDoNothing)
     EXPECT_TRUE(editor->isVisible());
     QTest::keyClick(editor, Qt::Key_L, Qt::AltModifier);  // Clear
     EXPECT_EQ(controlsOf(editor).Text1->text(), QString());
+    platform.expectMessage(kDiceAndSides);
     QTest::keyClick(editor, Qt::Key_A, Qt::AltModifier);  // Add
-    EXPECT_EQ(platform.messages, QStringList{kDiceAndSides});
     QTest::keyClick(editor, Qt::Key_C, Qt::AltModifier);  // Cancel, not the main window's Close
     EXPECT_FALSE(editor->isVisible());
     EXPECT_EQ(platform.endings, 0);
@@ -98,7 +98,6 @@ TEST_F(Form2Test, AddStoresTheSlotByteForByteAndTheBarShowsIt)
     click(ui->Option12);
     EXPECT_EQ(ui->Text4->text(), QStringLiteral("1"));
     EXPECT_FALSE(ui->Text1->isEmpty());
-    EXPECT_TRUE(platform.messages.isEmpty());
 }
 
 TEST_F(Form2Test, AddReportsTheFirstMissingFieldAndStoresNothing)
@@ -118,13 +117,13 @@ TEST_F(Form2Test, AddReportsTheFirstMissingFieldAndStoresNothing)
     Form2* editor = openEditor(1);
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
-        platform.messages.clear();
+        platform.expectMessage(row.message);
         controlsOf(editor).Check4->setValue(row.modify ? CheckValue::Checked : CheckValue::Unchecked);
         controlsOf(editor).Check5->setValue(row.total ? CheckValue::Checked : CheckValue::Unchecked);
         controlsOf(editor).Text2->setText(QString::fromUtf8(row.dice));
         controlsOf(editor).Text3->setText(QString::fromUtf8(row.sides));
         click(controlsOf(editor).Command1);
-        EXPECT_EQ(platform.messages, QStringList{row.message});
+        EXPECT_TRUE(platform.pendingMessages().empty());
         EXPECT_TRUE(editor->isVisible());
     }
     EXPECT_EQ(profile(), before);
@@ -135,9 +134,8 @@ TEST_F(Form2Test, AddReportsTheFirstMissingFieldAndStoresNothing)
     click(controlsOf(editor).Command2);
     EXPECT_EQ(texts(editor), QStringList(5));
     EXPECT_TRUE(controlsOf(editor).Text5->isEnabled());
-    platform.messages.clear();
+    platform.expectMessage(kDiceAndSides);
     click(controlsOf(editor).Command1);
-    EXPECT_EQ(platform.messages, QStringList{kDiceAndSides});
 }
 
 TEST_F(Form2Test, RemoveResetsTheSlotAndCancelWritesNothing)
@@ -182,4 +180,35 @@ TEST_F(Form2Test, NumericFieldsTakeDigitsOnlyAndAddStoresPastedTextAsItIs)
     click(controlsOf(editor).Command1);
     EXPECT_TRUE(profile().startsWith(
         "[Slot1]\nEnabled=1\nCaption=a-b c\nDice=105\nSides=x1\nModify=0\nTModify=0\n\n[Slot2]"));
+}
+
+// The editor comes back in front whenever the main window takes over, and only then: not over a window
+// the user turned to, such as the about window.
+TEST_F(Form2Test, RaisesItselfWhenTheMainWindowIsActivated)
+{
+    Form2* editor = openEditor(1);
+    struct RaiseCount : QObject {
+        int count = 0;
+        bool eventFilter(QObject*, QEvent* event) override
+        {
+            count += event->type() == QEvent::ZOrderChange;
+            return false;
+        }
+    } raises;
+    editor->installEventFilter(&raises);
+
+    QApplication::setActiveWindow(form.get());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    EXPECT_EQ(raises.count, 1);
+
+    QApplication::setActiveWindow(editor);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(editor));
+    click(ui->Command5);
+    QWidget* about = nullptr;
+    for (QWidget* window : QApplication::topLevelWidgets())
+        if (qobject_cast<zentor*>(window)) about = window;
+    ASSERT_NE(about, nullptr);
+    QApplication::setActiveWindow(about);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(about));
+    EXPECT_EQ(raises.count, 1);
 }

@@ -1,3 +1,4 @@
+#include <QAccessible>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -44,6 +45,8 @@ TEST_F(About, OpensCentredWithTheCreditFocused)
     EXPECT_EQ(control<QLineEdit>("Text2")->text(), QStringLiteral("by the Tumblecast authors"));
     EXPECT_TRUE(control("Text2")->hasFocus());
     EXPECT_FALSE(control<ImageControl>("Image1")->pixmap().isNull());  // the emblem is built in
+    // With no title bar, a screen reader still learns what the window is.
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(about)->role(), QAccessible::Dialog);
 }
 
 TEST_F(About, EditsOfTheCreditAreUndoneAndOnlyItsRemovalIsRebuked)
@@ -54,17 +57,16 @@ TEST_F(About, EditsOfTheCreditAreUndoneAndOnlyItsRemovalIsRebuked)
     credit->selectAll();
     QTest::keyClicks(credit, QStringLiteral("me"));
     EXPECT_EQ(credit->text(), zentor::creditText());
-    EXPECT_TRUE(platform.messages.isEmpty());
 
     for (const QKeyCombination key : {QKeyCombination(Qt::Key_Delete), QKeyCombination(Qt::Key_Backspace),
                                       Qt::ControlModifier | Qt::Key_X}) {
         SCOPED_TRACE(key.key());
-        platform.messages.clear();
+        platform.expectSomeMessage();
         credit->selectAll();
         QTest::keyClick(credit, key.key(), key.keyboardModifiers());
         EXPECT_EQ(credit->text(), zentor::creditText());
-        ASSERT_EQ(platform.messages.size(), 1);
-        EXPECT_FALSE(platform.messages.first().contains(u'\n'));
+        EXPECT_TRUE(platform.pendingMessages().empty());
+        EXPECT_FALSE(platform.messages.last().contains(u'\n'));
     }
 }
 
@@ -90,7 +92,6 @@ TEST_F(About, ClickAnywhereButTheCreditClosesIt)
     QTest::keyClick(control("Text2"), Qt::Key_Escape);
     flushDeletes();
     EXPECT_FALSE(about);
-    EXPECT_TRUE(platform.messages.isEmpty());
 }
 
 }  // namespace
