@@ -101,10 +101,11 @@ void Form1::editSlot(int slot)
     TextHelp->setText(title);
     if (m_editor && !m_editor->isLoaded()) m_editor = nullptr;  // closed, its deletion still pending
     if (!m_editor) {
-        m_editor = new Form2(m_platform, *this);
+        m_editor = new Form2(m_platform, *this, *TextHelp);
+        connect(m_editor, &Form2::reloadRequested, this,
+                [this] { refreshQuickSlots(DefaultModifiers::Empty); });
     } else if (otherSlot) {
-        m_editor->Form_Load();
-        m_editor->Text1->setFocus(Qt::OtherFocusReason);
+        m_editor->loadSelectedSlot();
     }
     m_editor->setWindowTitle(title);
     m_editor->show();
