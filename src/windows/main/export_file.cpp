@@ -1,14 +1,25 @@
 #include "windows/main/export_file.h"
 
-#include <QDir>
+#include <QFileInfo>
 #include <QSaveFile>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+
+#include "windows/common/controls.h"
 
 namespace tumblecast {
 
 namespace {
 
 // Thrown from inside the content's stream to end it once the file has failed.
-struct WriteFailed {};
+struct WriteFailed {
+    int error = 0;  // errno, where the writer knows it
+};
 
 // Writes all of bytes, as often as the system takes only part of them; false once it takes nothing.
 bool writeAll(QSaveFile& file, std::string_view bytes)
@@ -21,13 +32,100 @@ bool writeAll(QSaveFile& file, std::string_view bytes)
     return true;
 }
 
+bool isControl(QChar c)
+{
+    const QChar::Category category = c.category();
+    return category == QChar::Other_Control || category == QChar::Separator_Line ||
+           category == QChar::Separator_Paragraph;
+}
+
+// How the path reads in a message: its control characters would break the line or vanish.
+QString printable(QString path)
+{
+    std::replace_if(path.begin(), path.end(), isControl, QChar(u'?'));
+    return path;
+}
+
+// Pasted into the dialog, a line break or a tab would end up in the file's name.
+bool holdsControlCharacter(const QString& name) { return std::any_of(name.begin(), name.end(), isControl); }
+
+// An existing file that the user may write, in a folder where no temporary file can be made beside it.
+bool onlyWritableInPlace(const QString& path)
+{
+    const QString file = QFileInfo(path).canonicalFilePath();  // through links; empty when missing
+    if (file.isEmpty()) return false;
+    return ::access(QFile::encodeName(QFileInfo(file).absolutePath()).constData(), W_OK | X_OK) != 0 &&
+           (errno == EACCES || errno == EPERM) && ::access(QFile::encodeName(file).constData(), W_OK) == 0;
+}
+
+class Descriptor {
+public:
+    explicit Descriptor(int fd) : m_fd(fd) {}
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    ~Descriptor()
+    {
+        if (m_fd >= 0) ::close(m_fd);
+    }
+    int get() const { return m_fd; }
+    // 0 or the close's own error, on some file systems the first sign of a failed write.
+    int close()
+    {
+        const int result = ::close(m_fd);
+        m_fd = -1;
+        return result == 0 ? 0 : errno;
+    }
+
+private:
+    int m_fd;
+};
+
+// Overwrites the file from its start and cuts it to the new length, every step checked, then syncs it.
+// Not all or nothing: a failure halfway leaves the file cut short, which the message then says.
+std::optional<QString> writeInPlace(const QString& path, const FileContent& content)
+{
+    // Non-blocking, so that a FIFO swapped in since the check cannot hang the window.
+    Descriptor fd(::open(QFile::encodeName(path).constData(), O_WRONLY | O_NONBLOCK | O_CLOEXEC));
+    if (fd.get() < 0) return qt_error_string(errno);
+    struct stat info;
+    if (::fstat(fd.get(), &info) != 0) return qt_error_string(errno);
+    if (!S_ISREG(info.st_mode)) return QStringLiteral("not a regular file");
+    off_t offset = 0;
+    try {
+        content([&](std::string_view piece) {
+            while (!piece.empty()) {
+                const ssize_t written = ::pwrite(fd.get(), piece.data(), piece.size(), offset);
+                if (written < 0 && errno == EINTR) continue;
+                if (written <= 0) throw WriteFailed{written < 0 ? errno : ENOSPC};
+                piece.remove_prefix(std::size_t(written));
+                offset += written;
+            }
+        });
+    } catch (const WriteFailed& failed) {
+        return qt_error_string(failed.error);
+    }
+    if (::ftruncate(fd.get(), offset) != 0 || ::fsync(fd.get()) != 0) return qt_error_string(errno);
+    if (const int error = fd.close()) return qt_error_string(error);
+    return std::nullopt;
+}
+
 }  // namespace
 
 std::optional<QString> writeExportFile(const QString& path, const FileContent& content)
 {
-    const auto failure = [&path](const QString& reason) {
-        return QStringLiteral("Cannot write %1: %2").arg(QDir::toNativeSeparators(path), reason);
-    };
+    const auto failure = [&path](const QString& reason) { return cannotWrite(printable(path), reason); };
+    if (holdsControlCharacter(QFileInfo(path).fileName()))
+        return failure(QStringLiteral("the name holds a control character"));
+    // The safe write would replace a FIFO or a device node by a plain file; stat follows links to them.
+    struct stat target;
+    if (::stat(QFile::encodeName(path).constData(), &target) == 0 && !S_ISREG(target.st_mode))
+        return failure(QStringLiteral("not a regular file"));
+    // A file the user may write in a folder the user may not (their own file in a shared folder) has no room
+    // for the temporary file beside it, so it is written where it stands instead.
+    if (onlyWritableInPlace(path)) {
+        if (std::optional<QString> reason = writeInPlace(path, content)) return failure(*reason);
+        return std::nullopt;
+    }
     QSaveFile file(path);
     // Pieces of a megabyte gain nothing from a second buffer.
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) return failure(file.errorString());
