@@ -17,12 +17,10 @@ namespace tumblecast {
 namespace {
 
 // Thrown from inside the content's stream to end it once the file has failed.
-struct WriteFailed {
-    int error = 0;  // errno, where the writer knows it
-};
+struct WriteFailed {};
 
 // Writes all of bytes, as often as the system takes only part of them; false once it takes nothing.
-bool writeAll(QSaveFile& file, std::string_view bytes)
+bool writeAll(QFileDevice& file, std::string_view bytes)
 {
     while (!bytes.empty()) {
         const qint64 written = file.write(bytes.data(), static_cast<qint64>(bytes.size()));
@@ -58,54 +56,38 @@ bool onlyWritableInPlace(const QString& path)
            (errno == EACCES || errno == EPERM) && ::access(QFile::encodeName(file).constData(), W_OK) == 0;
 }
 
-class Descriptor {
-public:
-    explicit Descriptor(int fd) : m_fd(fd) {}
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    ~Descriptor()
-    {
-        if (m_fd >= 0) ::close(m_fd);
+// The content into the file; the reason it failed, if it did.
+std::optional<QString> stream(QFileDevice& file, const FileContent& content)
+{
+    try {
+        content([&file](std::string_view piece) {
+            if (!writeAll(file, piece)) throw WriteFailed{};
+        });
+    } catch (const WriteFailed&) {
+        return file.errorString();
     }
-    int get() const { return m_fd; }
-    // 0 or the close's own error, on some file systems the first sign of a failed write.
-    int close()
-    {
-        const int result = ::close(m_fd);
-        m_fd = -1;
-        return result == 0 ? 0 : errno;
-    }
-
-private:
-    int m_fd;
-};
+    return std::nullopt;
+}
 
 // Overwrites the file from its start and cuts it to the new length, every step checked, then syncs it.
 // Not all or nothing: a failure halfway leaves the file cut short, which the message then says.
 std::optional<QString> writeInPlace(const QString& path, const FileContent& content)
 {
     // Non-blocking, so that a FIFO swapped in since the check cannot hang the window.
-    Descriptor fd(::open(QFile::encodeName(path).constData(), O_WRONLY | O_NONBLOCK | O_CLOEXEC));
-    if (fd.get() < 0) return qt_error_string(errno);
-    struct stat info;
-    if (::fstat(fd.get(), &info) != 0) return qt_error_string(errno);
-    if (!S_ISREG(info.st_mode)) return QStringLiteral("not a regular file");
-    off_t offset = 0;
-    try {
-        content([&](std::string_view piece) {
-            while (!piece.empty()) {
-                const ssize_t written = ::pwrite(fd.get(), piece.data(), piece.size(), offset);
-                if (written < 0 && errno == EINTR) continue;
-                if (written <= 0) throw WriteFailed{written < 0 ? errno : ENOSPC};
-                piece.remove_prefix(std::size_t(written));
-                offset += written;
-            }
-        });
-    } catch (const WriteFailed& failed) {
-        return qt_error_string(failed.error);
+    const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return qt_error_string(errno);
+    QFile file;
+    if (!file.open(fd, QIODevice::WriteOnly | QIODevice::Unbuffered, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return file.errorString();
     }
-    if (::ftruncate(fd.get(), offset) != 0 || ::fsync(fd.get()) != 0) return qt_error_string(errno);
-    if (const int error = fd.close()) return qt_error_string(error);
+    struct stat info;
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) return QStringLiteral("not a regular file");
+    if (std::optional<QString> reason = stream(file, content)) return reason;
+    if (!file.resize(file.pos())) return file.errorString();
+    if (::fsync(fd) != 0) return qt_error_string(errno);
+    file.close();  // its error, on some file systems the first sign of a failed write
+    if (file.error() != QFileDevice::NoError) return file.errorString();
     return std::nullopt;
 }
 
@@ -129,14 +111,9 @@ std::optional<QString> writeExportFile(const QString& path, const FileContent& c
     QSaveFile file(path);
     // Pieces of a megabyte gain nothing from a second buffer.
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) return failure(file.errorString());
-    try {
-        content([&file](std::string_view piece) {
-            if (!writeAll(file, piece)) throw WriteFailed{};
-        });
-    } catch (const WriteFailed&) {
-        const QString reason = file.errorString();
+    if (const std::optional<QString> reason = stream(file, content)) {
         file.cancelWriting();
-        return failure(reason);
+        return failure(*reason);
     }
     if (!file.commit()) return failure(file.errorString());
     return std::nullopt;
