@@ -18,7 +18,7 @@
 #include <string>
 #include <thread>
 
-#include "engine/random_source.h"
+#include "engine/philox_source.h"
 #include "engine/roll_record.h"
 #include "platform/platform.h"
 #include "windows/common/check_box.h"

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "engine/random_source.h"
+#include "engine/philox_source.h"
 #include "engine/roll_record.h"
 #include "engine/roll_request.h"
 
@@ -72,8 +72,8 @@ int main(int argc, char* argv[])
         request.modify > 999999 || request.totalModify > 999999)
         return usageError("values go up to 999999");
 
-    PhiloxSource source;
-    const auto record = RollRecord::roll(request, source);
+    const PhiloxSource source;
+    const auto record = std::make_unique<RollRecord>(request, source, 0);
     try {
         record->forEachPiece(0, ~0ull, [](std::string_view piece) {
             if (std::fwrite(piece.data(), 1, piece.size(), stdout) != piece.size())

@@ -11,6 +11,7 @@
 #include <new>
 #include <string>
 
+#include "engine/philox_source.h"
 #include "engine/roll_record.h"
 
 namespace tumblecast {
@@ -220,8 +221,9 @@ TEST_F(ResultBoxTest, ReplacedTextGivesBackItsMemory)
     ASSERT_NE(buffer, nullptr);
     EXPECT_LT(buffer->text().capacity(), 1000u);
 
+    static const PhiloxSource dice;
     const RollRequest request{.dice = 2, .sides = 6, .times = 1};
-    box.showText(std::make_unique<RollRecord>(request, 0));
+    box.showText(std::make_unique<RollRecord>(request, dice, 0));
     EXPECT_EQ(changed.count(), 2);
     EXPECT_TRUE(box.text().endsWith(QStringLiteral("--------------------------------\r\n\r\n")));
 }
