@@ -34,7 +34,7 @@ double engineSeconds(std::uint64_t dice, std::uint64_t times, std::uint64_t& byt
     BufferSource out;
     QElapsedTimer timer;
     timer.start();
-    RollRecord(request, source, 0).forEachPiece(0, ~0ull, [&out](std::string_view piece) {
+    RollRecord(request, source, 0).forEachPiece(TextOffset(), ~0ull, [&out](std::string_view piece) {
         out.append(piece);
     });
     bytes = out.size();

@@ -50,7 +50,7 @@ long peakKb()
 std::uint64_t writeRecord(const TextSource& record, std::FILE* out)
 {
     std::uint64_t bytes = 0;
-    record.forEachPiece(0, ~0ull, [&](std::string_view piece) {
+    record.forEachPiece(TextOffset(), ~0ull, [&](std::string_view piece) {
         if (std::fwrite(piece.data(), 1, piece.size(), out) != piece.size()) {
             std::perror("write");
             std::exit(1);
@@ -132,7 +132,7 @@ int main(int argc, char* argv[])
         start = Clock::now();
         const RollRecord fresh(largest, source, 0);
         const std::uint64_t middle = fresh.lineCount() / 2;
-        const std::string line = fresh.line(middle);
+        const std::string line = fresh.line(LineNumber(middle));
         const double middleSeconds = secondsSince(start);
 
         start = Clock::now();
@@ -145,10 +145,10 @@ int main(int argc, char* argv[])
         const double sizeSeconds = secondsSince(start);
         const double sizeCpu = cpuSeconds() - cpu;
         start = Clock::now();
-        const std::string last = record.line(lines - 4);
+        const std::string last = record.line(LineNumber(lines - 4));
         const double lastSeconds = secondsSince(start);
         start = Clock::now();
-        const std::string again = record.line(lines / 3);
+        const std::string again = record.line(LineNumber(lines / 3));
         const double randomSeconds = secondsSince(start);
         std::printf("  construct            %10.1f us  (%llu lines)\n", constructSeconds * 1e6,
                     static_cast<unsigned long long>(lines));

@@ -147,7 +147,7 @@ int main(int argc, char* argv[])
     QSaveFile file(QString::fromLatin1(path));
     std::uint64_t written = 0;
     bool ok = file.open(QIODevice::WriteOnly);
-    form.Text1->source().forEachPiece(0, ~0ull, [&](std::string_view piece) {
+    form.Text1->source().forEachPiece(TextOffset(), ~0ull, [&](std::string_view piece) {
         ok = ok &&
              file.write(piece.data(), static_cast<qint64>(piece.size())) == static_cast<qint64>(piece.size());
         written += piece.size();

@@ -75,7 +75,7 @@ int main(int argc, char* argv[])
     const PhiloxSource source;
     const auto record = std::make_unique<RollRecord>(request, source, 0);
     try {
-        record->forEachPiece(0, ~0ull, [](std::string_view piece) {
+        record->forEachPiece(TextOffset(), ~0ull, [](std::string_view piece) {
             if (std::fwrite(piece.data(), 1, piece.size(), stdout) != piece.size())
                 throw std::runtime_error(std::strerror(errno));
         });

@@ -115,9 +115,9 @@ std::uint64_t RollRecord::sumOf(std::uint64_t r) const
     return r < m_measured ? m_sums[r] : repetitionSum(m_dice, m_layout, r);
 }
 
-std::string RollRecord::line(std::uint64_t k) const
+std::string RollRecord::line(LineNumber k) const
 {
-    const LinePlace at = m_layout.place(k);
+    const LinePlace at = m_layout.place(k.value);
     if (at.repetition >= m_times) return {};
     if (at.kind != LineKind::Die)
         return m_layout.tailLine(at.kind, at.kind == LineKind::Total ? sumOf(at.repetition) : 0);
@@ -133,33 +133,34 @@ std::uint64_t RollRecord::size() const
     return m_starts[m_measured];
 }
 
-std::uint64_t RollRecord::lineStart(std::uint64_t k) const
+TextOffset RollRecord::lineStart(LineNumber k) const
 {
-    const LinePlace at = m_layout.place(k);
+    const LinePlace at = m_layout.place(k.value);
     const std::uint64_t r = at.repetition;
-    if (r >= m_times) return size();  // the empty line after the last line end
+    if (r >= m_times) return TextOffset(size());  // the empty line after the last line end
     measureUpTo(r + 1);
     if (at.kind == LineKind::Die) {
         const std::uint64_t b = at.index / RecordDice::kBlockDice;
-        return m_starts[r] + blockStart(r, b) + dieBlock(r, b).lineStarts[at.index % RecordDice::kBlockDice];
+        return TextOffset(m_starts[r] + blockStart(r, b) +
+                          dieBlock(r, b).lineStarts[at.index % RecordDice::kBlockDice]);
     }
-    return m_starts[r] + diceBytes(r) + m_layout.tailLineStart(at.kind, m_sums[r]);
+    return TextOffset(m_starts[r] + diceBytes(r) + m_layout.tailLineStart(at.kind, m_sums[r]));
 }
 
-std::uint64_t RollRecord::lineLength(std::uint64_t k) const
+std::uint64_t RollRecord::lineLength(LineNumber k) const
 {
-    const LinePlace at = m_layout.place(k);
+    const LinePlace at = m_layout.place(k.value);
     if (at.repetition >= m_times) return 0;
     if (at.kind == LineKind::Die) return m_layout.dieLineLength(m_dice.die(at.repetition, at.index));
     return m_layout.tailLineLength(at.kind, at.kind == LineKind::Total ? sumOf(at.repetition) : 0);
 }
 
-std::uint64_t RollRecord::lineAt(std::uint64_t offset) const
+LineNumber RollRecord::lineAt(TextOffset offset) const
 {
-    const std::uint64_t r = repetitionAt(offset);
-    if (r >= m_times) return lineCount() - 1;
-    const std::uint64_t first = r * m_layout.linesPerRepetition();
-    std::uint64_t rel = offset - m_starts[r];
+    const std::uint64_t r = repetitionAt(offset.value);
+    if (r >= m_times) return LineNumber(lineCount() - 1);
+    const LineNumber first(r * m_layout.linesPerRepetition());
+    std::uint64_t rel = offset.value - m_starts[r];
     const std::uint64_t dice = diceBytes(r);
     if (rel < dice) {
         const std::uint64_t b = blockAt(r, rel);
@@ -175,13 +176,13 @@ std::uint64_t RollRecord::lineAt(std::uint64_t offset) const
     return first + m_layout.dice() + line;
 }
 
-std::string RollRecord::slice(std::uint64_t offset, std::uint64_t length) const
+std::string RollRecord::slice(TextOffset offset, std::uint64_t length) const
 {
     // A screen's lines and most selections lie in one block: the kept one, mostly.
     if (length <= kPieceBytes) {
-        const std::uint64_t r = repetitionAt(offset);
+        const std::uint64_t r = repetitionAt(offset.value);
         if (r >= m_times) return {};
-        const std::uint64_t rel = offset - m_starts[r];
+        const std::uint64_t rel = offset.value - m_starts[r];
         if (rel < diceBytes(r)) {
             const std::uint64_t b = blockAt(r, rel);
             const std::string& text = dieBlock(r, b).text;

@@ -43,18 +43,18 @@ public:
     std::uint64_t measuredRepetitions() const { return m_measured; }
 
     bool empty() const override { return m_times == 0; }
-    std::string line(std::uint64_t k) const override;
+    std::string line(LineNumber k) const override;
 
     std::uint64_t size() const override;
     std::uint64_t lineCount() const override { return m_times * m_layout.linesPerRepetition() + 1; }
-    std::uint64_t lineStart(std::uint64_t k) const override;
-    std::uint64_t lineLength(std::uint64_t k) const override;
+    TextOffset lineStart(LineNumber k) const override;
+    std::uint64_t lineLength(LineNumber k) const override;
     // An upper bound from the request, not the exact longest line, which would need every die: enough for
     // a horizontal scroll range.
     std::uint64_t longestLine() const override { return m_layout.longestLine(); }
-    std::uint64_t lineAt(std::uint64_t offset) const override;
-    std::string slice(std::uint64_t offset, std::uint64_t length) const override;
-    void forEachPiece(std::uint64_t offset, std::uint64_t length, const PieceSink& sink) const override;
+    LineNumber lineAt(TextOffset offset) const override;
+    std::string slice(TextOffset offset, std::uint64_t length) const override;
+    void forEachPiece(TextOffset offset, std::uint64_t length, const PieceSink& sink) const override;
 
 private:
     // The die lines of one block of a repetition, rendered.

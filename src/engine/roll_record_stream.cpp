@@ -98,9 +98,10 @@ void RollRecord::keep(const Rendered& rendered) const
     }
 }
 
-void RollRecord::forEachPiece(std::uint64_t offset, std::uint64_t length, const PieceSink& sink) const
+void RollRecord::forEachPiece(TextOffset start, std::uint64_t length, const PieceSink& sink) const
 {
     if (length == 0) return;
+    const std::uint64_t offset = start.value;
     const std::uint64_t begin = streamUnitAt(offset);
     const std::uint64_t units = blocksPerRepetition() + 1;
     std::uint64_t end = m_times * units;

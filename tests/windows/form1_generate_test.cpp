@@ -164,16 +164,16 @@ TEST_F(Form1Generate, ARecordShowsSelectsAndCopiesWhatARolledRunWrites)
 
     ResultBox* box = form->Text1;
     const auto clickAt = [box](std::uint64_t line, std::uint64_t column, Qt::KeyboardModifiers mods) {
-        const QPoint at =
-            box->pointOf(box->source().lineStart(line) + column) + QPoint(1, box->lineHeight() / 2);
+        const QPoint at = box->pointOf((box->source().lineStart(LineNumber(line)) + column).value) +
+                          QPoint(1, box->lineHeight() / 2);
         QTest::mouseClick(box->viewport(), Qt::LeftButton, mods, at);
     };
     const auto expectCopied = [&](std::uint64_t fromLine, std::uint64_t toLine, std::uint64_t toColumn) {
         QTest::keyClick(box, Qt::Key_C, Qt::ControlModifier);
-        const std::uint64_t from = plain.lineStart(fromLine);
+        const TextOffset from = plain.lineStart(LineNumber(fromLine));
         ASSERT_FALSE(platform.clipboard.isEmpty());
         EXPECT_EQ(platform.clipboard.last().toStdString(),
-                  plain.slice(from, plain.lineStart(toLine) + toColumn - from));
+                  plain.slice(from, plain.lineStart(LineNumber(toLine)) + toColumn - from));
     };
     const std::uint64_t boundary = RecordDice::kBlockDice;
     box->verticalScrollBar()->setValue(static_cast<int>(boundary - 3));
@@ -186,7 +186,7 @@ TEST_F(Form1Generate, ARecordShowsSelectsAndCopiesWhatARolledRunWrites)
     clickAt(1998, 0, Qt::NoModifier);
     for (int i = 0; i < 10; ++i) QTest::keyClick(box, Qt::Key_Down, Qt::ShiftModifier);
     QTest::keyClick(box, Qt::Key_End, Qt::ShiftModifier);
-    expectCopied(1998, 2008, plain.lineLength(2008));
+    expectCopied(1998, 2008, plain.lineLength(LineNumber(2008)));
 
     // What the box cannot copy is told through the window's message box.
     box->setCopyLimit(10);

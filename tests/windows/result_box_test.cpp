@@ -146,7 +146,7 @@ TEST_F(ResultBoxTest, ScrollsByLinesOnceTheRunIsOverAndPagesWithTheCaret)
     key(Qt::Key_Down);
     key(Qt::Key_PageDown);
     key(Qt::Key_PageDown);
-    EXPECT_EQ(box.selection().cursor, box.source().lineStart(2 * page + 1));
+    EXPECT_EQ(box.selection().cursor, box.source().lineStart(LineNumber(2 * page + 1)).value);
     EXPECT_EQ(bar->value(), 2 * page);
     key(Qt::Key_PageUp, Qt::ShiftModifier);
     EXPECT_EQ(box.selectedText().count(QStringLiteral("\r\n")), page);
@@ -155,7 +155,7 @@ TEST_F(ResultBoxTest, ScrollsByLinesOnceTheRunIsOverAndPagesWithTheCaret)
     key(Qt::Key_End, Qt::ControlModifier);
     EXPECT_EQ(bar->value(), bar->maximum());
     bar->setValue(10);
-    EXPECT_EQ(box.offsetAt(QPoint(0, 1)), box.source().lineStart(10));
+    EXPECT_EQ(box.offsetAt(QPoint(0, 1)), box.source().lineStart(LineNumber(10)).value);
 
     box.clear();
     QCoreApplication::processEvents();

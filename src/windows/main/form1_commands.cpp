@@ -51,7 +51,7 @@ std::optional<QString> writeExport(const TextSource& source, QDate today, const 
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) return failure(file.errorString());
     try {
         if (!writeAll(file, kExportHeader)) throw WriteFailed{};
-        source.forEachPiece(0, ~0ull, [&file](std::string_view piece) {
+        source.forEachPiece(TextOffset(), ~0ull, [&file](std::string_view piece) {
             if (!writeAll(file, piece)) throw WriteFailed{};
         });
         const QByteArray dateLine = "\r\nDate:" + today.toString(u"MM-dd-yyyy").toLatin1() + "\r\n";
