@@ -21,6 +21,11 @@ void PhiloxSource::bitsAt(std::uint64_t first, std::size_t count, std::uint32_t*
         const std::uint64_t block = k / 4;
         const auto bits = philoxBlock(
             {static_cast<std::uint32_t>(block), static_cast<std::uint32_t>(block >> 32), 0, 0}, kKey);
+        if (k % 4 == 0 && end - k >= 4) {
+            for (int lane = 0; lane < 4; ++lane) *out++ = bits[lane] >> kDrop;
+            k += 4;
+            continue;
+        }
         for (std::uint64_t lane = k % 4; lane < 4 && k < end; ++lane, ++k) *out++ = bits[lane] >> kDrop;
     }
 }

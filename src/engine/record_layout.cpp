@@ -1,9 +1,6 @@
 #include "engine/record_layout.h"
 
 #include <algorithm>
-#include <bit>
-#include <charconv>
-#include <cstring>
 #include <stdexcept>
 
 #include "engine/die_source.h"
@@ -15,33 +12,10 @@ namespace {
 constexpr std::string_view kTotalLabel = "Total:";
 constexpr std::string_view kPlus = " + ";
 constexpr std::string_view kEquals = " = ";
-constexpr std::size_t kMaxDigits = 20;
 
-constexpr std::array<std::uint64_t, kMaxDigits> kPowersOf10 = [] {
-    std::array<std::uint64_t, kMaxDigits> powers{};
-    std::uint64_t p = 1;
-    for (auto& power : powers) {
-        power = p;
-        p *= 10;
-    }
-    return powers;
-}();
-
-// Decimal digits of v, 0 included: the bit width gives the count or one less.
-std::uint64_t digits(std::uint64_t v)
-{
-    const std::uint64_t odd = v | 1;  // no power of ten above 1 is odd, so this moves no boundary
-    const auto guess = static_cast<std::size_t>((std::bit_width(odd) * 1233) >> 12);
-    return guess + (odd >= kPowersOf10[guess] ? 1 : 0);
-}
-
-char* writeNumber(char* out, std::uint64_t value) { return std::to_chars(out, out + kMaxDigits, value).ptr; }
-
-char* writeText(char* out, std::string_view text)
-{
-    std::memcpy(out, text.data(), text.size());
-    return out + text.size();
-}
+using layout_detail::digits;
+using layout_detail::writeNumber;
+using layout_detail::writeText;
 
 std::size_t tailIndex(LineKind kind) { return static_cast<std::size_t>(kind) - 1; }
 
@@ -75,19 +49,6 @@ LinePlace RecordLayout::place(std::uint64_t line) const
     const std::uint64_t j = line % linesPerRepetition();
     if (j < m_dice) return {r, j, LineKind::Die};
     return {r, j - m_dice, tailKind(j - m_dice)};
-}
-
-std::uint64_t RecordLayout::dieLineLength(std::uint64_t die) const
-{
-    if (!m_perDie) return digits(die);
-    return digits(die) + m_dieMiddle.size() + digits(die + m_modify);
-}
-
-char* RecordLayout::writeDieLine(char* out, std::uint64_t die) const
-{
-    out = writeNumber(out, die);
-    if (m_perDie) out = writeNumber(writeText(out, m_dieMiddle), die + m_modify);
-    return writeText(out, kLineEnd);
 }
 
 std::array<std::uint64_t, kTailLines> RecordLayout::tailLengths(std::uint64_t sum) const
