@@ -18,7 +18,7 @@
 #include <string>
 #include <thread>
 
-#include "engine/random_source.h"
+#include "engine/philox_source.h"
 #include "engine/roll_record.h"
 #include "platform/platform.h"
 #include "windows/common/check_box.h"
@@ -151,7 +151,7 @@ int main(int argc, char* argv[])
     QSaveFile file(QString::fromLatin1(path));
     std::uint64_t written = 0;
     bool ok = file.open(QIODevice::WriteOnly);
-    ui.Text1->source().forEachPiece(0, ~0ull, [&](std::string_view piece) {
+    ui.Text1->source().forEachPiece(TextOffset(), ~0ull, [&](std::string_view piece) {
         ok = ok &&
              file.write(piece.data(), static_cast<qint64>(piece.size())) == static_cast<qint64>(piece.size());
         written += piece.size();

@@ -12,7 +12,7 @@ namespace tumblecast {
 class CheckBox;
 class Form2;
 class Platform;
-class RandomSource;
+class DieSource;
 class TextBox;
 class zentor;
 
@@ -21,7 +21,7 @@ class zentor;
 class Form1 : public QWidget, private Form1Controls, private QuickSlotBar {
     Q_OBJECT
 public:
-    Form1(Platform& platform, RandomSource& dice, QWidget* parent = nullptr);
+    Form1(Platform& platform, const DieSource& dice, QWidget* parent = nullptr);
     ~Form1() override;
 
     // For tests and tools, which drive the controls as a user would; nothing in the program reads them.
@@ -95,8 +95,6 @@ protected:
     void Form_Unload();
 
 private:
-    class RunView;
-
     void wireFields();
 
     void keepCountInRange(TextBox* field);
@@ -106,7 +104,7 @@ private:
     static void selectContent(TextBox* field);
     static void stripLeadingZeros(TextBox* field);
     RollFields fields() const;
-    void fail(RunView& view, std::string_view description);
+    void fail(std::string_view description);
     void setBusy(bool busy);
     void setOuterWidth(int twipsWide);
     CommandButton* slotButton(int slot) const;
@@ -116,7 +114,8 @@ private:
     void rollPreset(const CommandButton* button);
 
     Platform& m_platform;
-    RandomSource& m_dice;
+    const DieSource& m_dice;
+    std::uint64_t m_nextDie = 0;  // the first die of the next run: every start rolls the same sequence
     bool m_overrideCursor = false;
     QPointer<zentor> m_about;  // the about window while it is open
     // The export dialog's file name: offered first, then whatever the user last chose.
