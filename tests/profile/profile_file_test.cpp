@@ -2,7 +2,6 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include <grp.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/stat.h>
@@ -20,28 +19,11 @@
 namespace tumblecast {
 namespace {
 
+using test::asPlayer;
+using test::kPlayer;
 using test::readFile;
 using test::RecordingPlatform;
 using test::writeFile;
-
-constexpr uid_t kPlayer = 65534;  // nobody
-
-// Runs the checks in a child process as an ordinary user: root may write anywhere, so a read-only folder
-// means nothing to it. The child's failures are printed and fail the test.
-void asPlayer(const std::function<void()>& checks)
-{
-    const pid_t child = fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        if (geteuid() == 0 && (setgroups(0, nullptr) != 0 || setgid(kPlayer) != 0 || setuid(kPlayer) != 0))
-            _exit(2);
-        checks();
-        _exit(::testing::Test::HasFailure() ? 1 : 0);
-    }
-    int status = 0;
-    ASSERT_EQ(waitpid(child, &status, 0), child);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "checks run as a player failed: " << status;
-}
 
 void setMode(const QString& path, mode_t mode) { ASSERT_EQ(chmod(QFile::encodeName(path), mode), 0); }
 

@@ -3,7 +3,10 @@
 #include <QDir>
 #include <QFile>
 
+#include <grp.h>
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <csignal>
 
@@ -66,6 +69,21 @@ QStringList filesBesideTheProfile(const QString& dir)
     QStringList files = QDir(dir).entryList(QDir::Files | QDir::Hidden);
     files.removeAll(QStringLiteral("corvane.ini"));
     return files;
+}
+
+void asPlayer(const std::function<void()>& checks)
+{
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        if (geteuid() == 0 && (setgroups(0, nullptr) != 0 || setgid(kPlayer) != 0 || setuid(kPlayer) != 0))
+            _exit(2);
+        checks();
+        _exit(::testing::Test::HasFailure() ? 1 : 0);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "checks run as a player failed: " << status;
 }
 
 FileSizeLimit::FileSizeLimit(std::uint64_t limit)

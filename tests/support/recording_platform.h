@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -56,6 +57,12 @@ QByteArray readFile(const QString& path);
 void writeFile(const QString& path, const QByteArray& bytes);
 // What a folder holds besides the profile (hidden files too: a write's leftovers).
 QStringList filesBesideTheProfile(const QString& dir);
+
+inline constexpr uid_t kPlayer = 65534;  // nobody
+
+// Runs the checks in a child process as an ordinary user (kPlayer when run as root): root may write anywhere,
+// so a read-only folder means nothing to it. The child's failures are printed and fail the test.
+void asPlayer(const std::function<void()>& checks);
 
 // Files can grow no larger than limit bytes while it lives, as on a full disk.
 class FileSizeLimit {

@@ -40,8 +40,14 @@ TEST_F(Accessibility, MainWindowReadsAsTheUserSeesIt)
 {
     WriteProfileValue(platform.executableDir(), QStringLiteral("Slot1"), QStringLiteral("Caption"),
                       QStringLiteral("Orc"));
+    // An empty caption would leave the row named after the frame, "Quick Slots".
+    storeQuickSlot(platform.executableDir(), 2, {QString(), "1", "6", "0", "0"});
+    WriteProfileValue(platform.executableDir(), QStringLiteral("Slot4"), QStringLiteral("Caption"),
+                      QString());
     restart();
     EXPECT_EQ(of(ui->Option11)->text(QAccessible::Name), QStringLiteral("Orc"));
+    EXPECT_EQ(of(ui->Option12)->text(QAccessible::Name), QStringLiteral("Slot 2"));
+    EXPECT_EQ(of(ui->Label16)->text(QAccessible::Name), QStringLiteral("Slot 4, empty"));
 
     QAccessibleInterface* diceLabel = of(ui->Check5);
     EXPECT_EQ(diceLabel->role(), QAccessible::StaticText);

@@ -1,6 +1,10 @@
 #include <QDir>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include "form1_fixture.h"
+#include "windows/main/export_file.h"
 
 using namespace tumblecast;
 using namespace tumblecast::test;
@@ -137,4 +141,52 @@ TEST_F(Form1Commands, EnterAndSpacePressTheFocusedButtonButNothingIsADefaultButt
     EXPECT_EQ(ui->Check6->value(), CheckValue::Unchecked);
     QTest::keyClick(ui->Check6, Qt::Key_Return);
     EXPECT_EQ(ui->Check6->value(), CheckValue::Checked);
+}
+
+// A FIFO, or a link to one, named like an export is refused and left as it was; so is a name that a paste
+// gave a line break.
+TEST_F(Form1Commands, ExportRefusesWhatIsNoRegularFileAndNamesWithControlCharacters)
+{
+    enter({.dice = "1", .sides = "6"});
+    generate();
+    const QString dir = platform.executableDir();
+    const QString pipe = dir + QStringLiteral("/pipe.txt");
+    const QString link = dir + QStringLiteral("/link.txt");
+    ASSERT_EQ(mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    ASSERT_TRUE(QFile::link(pipe, link));
+    platform.saveAnswers = {pipe, link, dir + QStringLiteral("/roll\n.txt")};
+    for (const QString& refused : {pipe, link})
+        platform.expectMessage(QStringLiteral("Cannot write %1: not a regular file").arg(refused));
+    platform.expectMessage(
+        QStringLiteral("Cannot write %1/roll?.txt: the name holds a control character").arg(dir));
+    for (int i = 0; i < 3; ++i) click(ui->Command1);
+    EXPECT_TRUE(QFileInfo(pipe).exists() && !QFileInfo(pipe).isFile());
+    EXPECT_EQ(QFileInfo(link).symLinkTarget(), pipe);
+    EXPECT_EQ(QDir(dir).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot).size(), 3);
+}
+
+// The player's own file in a folder they may not write: rewritten where it stands, checked (a full disk
+// is reported) and cut to the new length.
+TEST_F(Form1Commands, ExportOverAWritableFileInAFolderThatIsNotIsWrittenInPlace)
+{
+    const QString folder = platform.executableDir() + QStringLiteral("/shared");
+    const QString path = folder + QStringLiteral("/roll.txt");
+    ASSERT_TRUE(QDir().mkdir(folder));
+    writeFile(path, "an older and longer export");
+    if (geteuid() == 0) {
+        ASSERT_EQ(chown(QFile::encodeName(path).constData(), kPlayer, kPlayer), 0);
+    }
+    chmod(QFile::encodeName(platform.executableDir()).constData(), 0755);
+    chmod(QFile::encodeName(folder).constData(), 0555);
+    asPlayer([&] {
+        const auto content = [](const TextSource::PieceSink& sink) { sink("new text"); };
+        {
+            FileSizeLimit full(6);
+            EXPECT_EQ(writeExportFile(path, content),
+                      QStringLiteral("Cannot write %1: File too large").arg(path));
+        }
+        EXPECT_EQ(writeExportFile(path, content), std::nullopt);
+        EXPECT_EQ(readFile(path), "new text");
+    });
+    chmod(QFile::encodeName(folder).constData(), 0755);
 }

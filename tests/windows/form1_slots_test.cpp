@@ -114,3 +114,31 @@ TEST_F(Form1Slots, ClosingTheMainWindowDropsAnOpenEditorUnstored)
     EXPECT_FALSE(
         QFile::exists(ProfilePath(platform.executableDir())));  // no unload ran: no reload recreated it
 }
+
+// A fold that cannot be stored is taken back with one message, so a later reload or start does not undo it
+// by itself; a first start that cannot create the profile says so and leaves the bar in its design state.
+TEST_F(Form1Slots, APlayersWriteThatFailsSaysWhyOnceAndNothingChangesByItself)
+{
+    const QString path = ProfilePath(platform.executableDir());
+    const QByteArray stored = profile();
+    platform.expectMessage(QStringLiteral("Cannot write %1: File too large").arg(path));
+    {
+        FileSizeLimit full(16);
+        click(ui->Check6);
+    }
+    EXPECT_EQ(ui->Check6->value(), CheckValue::Checked);
+    EXPECT_EQ(profile(), stored);
+
+    click(controlsOf(openEditor(1)).Command3);  // the reload finds what the bar shows
+    EXPECT_EQ(form->width(), twips(6510));
+
+    ASSERT_TRUE(QFile::remove(path));
+    platform.expectMessage(QStringLiteral("Cannot write %1: File too large").arg(path));
+    {
+        FileSizeLimit full(16);
+        restart();
+    }
+    EXPECT_EQ(profile(), "(missing)");
+    EXPECT_EQ(ui->Label13->text(), QStringLiteral("Slot1"));
+    EXPECT_FALSE(ui->Option11->isEnabled());
+}

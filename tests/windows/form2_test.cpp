@@ -213,3 +213,25 @@ TEST_F(Form2Test, RaisesItselfWhenTheMainWindowIsActivated)
     ASSERT_TRUE(QTest::qWaitForWindowActive(about));
     EXPECT_EQ(raises.count, 1);
 }
+
+// A full disk: Add says why and keeps the editor open with what was typed; Remove says why and closes, and
+// the reload that follows says nothing more. The profile stays as it was.
+TEST_F(Form2Test, AStoreThatFailsSaysWhyOnceAndAddKeepsTheEditorOpen)
+{
+    storeQuickSlot(platform.executableDir(), 3, {"Three", "3", "8", "0", "0"});
+    const QByteArray before = profile();
+    Form2* editor = openEditor(3);
+    controlsOf(editor).Text1->setText(QStringLiteral("Orc"));
+    for (int command = 0; command < 2; ++command)
+        platform.expectMessage(
+            QStringLiteral("Cannot write %1: File too large").arg(ProfilePath(platform.executableDir())));
+    {
+        FileSizeLimit full(16);
+        click(controlsOf(editor).Command1);
+        EXPECT_EQ(form->slotEditor(), editor);
+        EXPECT_EQ(texts(editor), (QStringList{"Orc", "3", "8", "", ""}));
+        click(controlsOf(editor).Command4);
+    }
+    EXPECT_EQ(form->slotEditor(), nullptr);
+    EXPECT_EQ(profile(), before);
+}

@@ -1,4 +1,5 @@
 #include <QAccessible>
+#include <QFontMetrics>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -47,6 +48,15 @@ TEST_F(About, OpensCentredWithTheCreditFocused)
     EXPECT_FALSE(control<ImageControl>("Image1")->pixmap().isNull());  // the emblem is built in
     // With no title bar, a screen reader still learns what the window is.
     EXPECT_EQ(QAccessible::queryAccessibleInterface(about)->role(), QAccessible::Dialog);
+}
+
+// The addresses show whole in their boxes at the designed 12 points (the line edit keeps two pixels a side).
+TEST_F(About, AddressesFitTheirBoxesAtTheDesignedSize)
+{
+    for (const auto* address : {control<QLineEdit>("Text1"), control<QLineEdit>("Text3")}) {
+        EXPECT_EQ(address->font().pointSizeF(), 12);
+        EXPECT_LE(QFontMetrics(address->font()).horizontalAdvance(address->text()), address->width() - 4);
+    }
 }
 
 TEST_F(About, EditsOfTheCreditAreUndoneAndOnlyItsRemovalIsRebuked)

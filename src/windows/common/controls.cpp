@@ -1,6 +1,7 @@
 #include "windows/common/controls.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFrame>
 #include <QPalette>
 #include <QScreen>
@@ -59,6 +60,11 @@ QFont dialogFont()
     font.setPointSize(8);
     font.setStyleHint(QFont::SansSerif);
     return font;
+}
+
+QString cannotWrite(const QString& path, const QString& reason)
+{
+    return QStringLiteral("Cannot write %1: %2").arg(QDir::toNativeSeparators(path), reason);
 }
 
 QFrame* makeLine(QWidget* parent, int x1, int x2, int y)

@@ -43,6 +43,9 @@ Control* named(Control* control, const char* name)
 // Moves a top-level window to the middle of the primary screen's available area.
 void centreOnScreen(QWidget* window);
 
+// "Cannot write <path>: <reason>", said by every write that fails, with the path in the system's form.
+QString cannotWrite(const QString& path, const QString& reason);
+
 // A horizontal line from x1 to x2 at y, all in twips.
 QFrame* makeLine(QWidget* parent, int x1, int x2, int y);
 

@@ -13,8 +13,10 @@ namespace tumblecast {
 using FileContent = std::function<void(const TextSource::PieceSink& sink)>;
 
 // Writes the file at path whole or not at all: an old file there stays until the new one is complete,
-// and a failure leaves nothing of the new one behind. Returns the message that says why it failed, if it
-// did.
+// and a failure leaves nothing of the new one behind. The one exception is a file the user may write in a
+// folder the user may not: it is rewritten where it stands, and a failure there leaves it cut short. Refuses
+// a name holding a control character, and anything there that is not a regular file (a FIFO, a device, a
+// link to one), which it leaves as it was. Returns the message that says why it failed, if it did.
 std::optional<QString> writeExportFile(const QString& path, const FileContent& content);
 
 }  // namespace tumblecast

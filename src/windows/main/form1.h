@@ -123,8 +123,9 @@ private:
 
     // Quick slots (form1_slots.cpp)
     void wireSlots();
-    // Makes the quick slot bar match the profile (creating the profile when it is missing).
-    void refreshQuickSlots(DefaultModifiers modifiers);
+    // Makes the quick slot bar match the profile (creating the profile when it is missing); the creation's
+    // failure, if it failed.
+    std::optional<ProfileError> refreshQuickSlots(DefaultModifiers modifiers);
     // What a refresh sets.
     void setQuickSlotsValue(int value) override;
     void setSlotEnabled(int slot, bool enabled) override;
@@ -132,7 +133,11 @@ private:
     void rollSlot(int slot);
     void editSlot(int slot);
     void discardSlotEditor();
+    // Names the slot's button and label for a screen reader, also when its caption is empty.
+    void nameSlot(int slot);
     QPointer<Form2> m_editor;  // the slot editor while it is loaded
+    // Check6 is being set from the profile, or set back after a failed write: Check6_Click reports nothing.
+    bool m_barFollowsProfile = false;
 };
 
 }  // namespace tumblecast

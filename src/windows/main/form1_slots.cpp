@@ -2,8 +2,10 @@
 // editor on one.
 #include <QKeySequence>
 #include <QLabel>
+#include <QScopedValueRollback>
 #include <QShortcut>
 
+#include <optional>
 #include <tuple>
 
 #include "platform/platform.h"
@@ -120,11 +122,18 @@ void Form1::discardSlotEditor() { delete m_editor; }
 
 // ---- The bar as the profile sets it ----
 
-void Form1::Form_Load() { refreshQuickSlots(DefaultModifiers::Zero); }
-
-void Form1::refreshQuickSlots(DefaultModifiers modifiers)
+// Only the first start's creation of the profile is the player's to hear of; the editor's reload follows a
+// command that has spoken already.
+void Form1::Form_Load()
 {
-    RefreshQuickSlots(m_platform.executableDir(), *this, modifiers);
+    if (const std::optional<ProfileError> error = refreshQuickSlots(DefaultModifiers::Zero))
+        m_platform.message(cannotWrite(error->path, error->reason));
+}
+
+std::optional<ProfileError> Form1::refreshQuickSlots(DefaultModifiers modifiers)
+{
+    const QScopedValueRollback followingTheProfile(m_barFollowsProfile, true);
+    return RefreshQuickSlots(m_platform.executableDir(), *this, modifiers);
 }
 
 void Form1::setQuickSlotsValue(int value) { Check6->setValue(static_cast<CheckValue>(value)); }
@@ -141,33 +150,60 @@ QLabel* Form1::slotLabel(int slot) const
     return labels[slot - 1];
 }
 
-void Form1::setSlotEnabled(int slot, bool enabled) { slotButton(slot)->setEnabled(enabled); }
+void Form1::setSlotEnabled(int slot, bool enabled)
+{
+    slotButton(slot)->setEnabled(enabled);
+    nameSlot(slot);
+}
 
 void Form1::setSlotCaption(int slot, const QString& caption)
 {
     slotLabel(slot)->setText(caption);
-    // A screen reader names the caption-less button by the label beside it.
-    slotButton(slot)->setAccessibleName(caption);
+    nameSlot(slot);
+}
+
+// A screen reader names the caption-less button by the label beside it; an empty label would be named after
+// the frame around it, so both get a name of their own.
+void Form1::nameSlot(int slot)
+{
+    QString name = slotLabel(slot)->text();
+    if (name.isEmpty()) {
+        name = QStringLiteral("Slot %1").arg(slot);
+        if (!slotButton(slot)->isEnabled()) name += QStringLiteral(", empty");
+    }
+    slotButton(slot)->setAccessibleName(name);
+    slotLabel(slot)->setAccessibleName(name);
 }
 
 // The window's outer width as the design gives it, taking the dialog frame (three pixels a side) off.
 void Form1::setOuterWidth(int twipsWide) { setFixedWidth(twips(twipsWide - 90)); }
 
 // The bar slides in or out in steps of 75 twips, the left edge staying put; the choice is kept.
+// A choice that cannot be stored is taken back at once, with the reason: left standing, it would revert by
+// itself at the editor's next reload, or at the next start.
 void Form1::Check6_Click()
 {
+    std::optional<ProfileError> error;
     switch (Check6->value()) {
         case CheckValue::Unchecked:
             for (int width = 6585; width >= 5085; width -= 75) setOuterWidth(width);
-            writeQuickSlotsSwitch(m_platform.executableDir(), 0);
+            error = writeQuickSlotsSwitch(m_platform.executableDir(), 0);
             break;
         case CheckValue::Checked:
             for (int width = 5025; width <= 6600; width += 75) setOuterWidth(width);
-            writeQuickSlotsSwitch(m_platform.executableDir(), 1);
+            error = writeQuickSlotsSwitch(m_platform.executableDir(), 1);
             break;
         case CheckValue::Grayed:
             break;
     }
+    // A value the bar took from the profile writes back what the file holds already: nothing was lost.
+    if (!error || m_barFollowsProfile) return;
+    {
+        const QScopedValueRollback takingBack(m_barFollowsProfile, true);
+        Check6->setValue(Check6->value() == CheckValue::Checked ? CheckValue::Unchecked
+                                                                : CheckValue::Checked);
+    }
+    m_platform.message(cannotWrite(error->path, error->reason));
 }
 
 }  // namespace tumblecast

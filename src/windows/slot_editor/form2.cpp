@@ -5,6 +5,7 @@
 #include <QScreen>
 
 #include <algorithm>
+#include <optional>
 
 #include "engine/roll_request.h"
 #include "platform/platform.h"
@@ -162,16 +163,23 @@ void Form2::Command1_Click()
     const int slot = selectedSlot();
     Text7->setText(Check4->value() == CheckValue::Unchecked ? QStringLiteral("0") : Text4->text());
     Text8->setText(Check5->value() == CheckValue::Unchecked ? QStringLiteral("0") : Text5->text());
-    // Stored as the fields hold them, whatever was pasted into them.
+    // Stored as the fields hold them, whatever was pasted into them. What could not be stored stays on
+    // screen, so the player can try again or keep it elsewhere.
     if (slot)
-        storeQuickSlot(m_platform.executableDir(), slot,
-                       {Text1->text(), Text2->text(), Text3->text(), Text7->text(), Text8->text()});
+        if (const std::optional<ProfileError> error =
+                storeQuickSlot(m_platform.executableDir(), slot,
+                               {Text1->text(), Text2->text(), Text3->text(), Text7->text(), Text8->text()})) {
+            m_platform.message(cannotWrite(error->path, error->reason));
+            return;
+        }
     close();
 }
 
 void Form2::Command4_Click()
 {
-    if (const int slot = selectedSlot()) resetQuickSlot(m_platform.executableDir(), slot);
+    if (const int slot = selectedSlot())
+        if (const std::optional<ProfileError> error = resetQuickSlot(m_platform.executableDir(), slot))
+            m_platform.message(cannotWrite(error->path, error->reason));
     close();
 }
 
