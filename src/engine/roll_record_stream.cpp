@@ -44,7 +44,8 @@ void RollRecord::render(std::uint64_t begin, std::uint64_t end, const std::vecto
         return u / units * m_layout.dice() + std::min(u % units * RecordDice::kBlockDice, m_layout.dice());
     };
     const std::uint64_t bound = (diceBefore(end) - diceBefore(begin)) * m_layout.maxDieLineBytes() +
-                                (end / units - begin / units + 1) * m_layout.maxTailBytes();
+                                (end / units - begin / units + 1) * m_layout.maxTailBytes() +
+                                RecordLayout::kLinePad;
     if (bound > out.capacity) {
         out.buffer.reset(new char[bound]);
         out.capacity = bound;
@@ -68,7 +69,7 @@ void RollRecord::render(std::uint64_t begin, std::uint64_t end, const std::vecto
             },
             [&](std::uint64_t die) {
                 sum += m_layout.modifiedDie(die);
-                text = m_layout.writeDieLine(text, die);
+                text = m_layout.writeDieLinePadded(text, die);
             });
         u += toBlock - b;
         if (u == end) break;
