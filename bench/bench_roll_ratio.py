@@ -41,6 +41,8 @@ def main():
     # -s prints every die, as the record does.
     theirs = [ROLLDICE, "-s", f"{their_times}x{DICE}d{SIDES}"]
 
+    # Other work on the machine shows in the wall times: say how much there was.
+    print(f"load average before: {os.getloadavg()[0]:.2f}")
     best = {"tumblecast-roll": (float("inf"),) * 2, "rolldice": (float("inf"),) * 2}
     for _ in range(3):
         for name, command in (("tumblecast-roll", ours), ("rolldice", theirs)):
@@ -55,6 +57,7 @@ def main():
               f"{rate[name][0] / 1e6:8.2f} M dice/s wall  {rate[name][1] / 1e6:8.2f} M dice/s cpu")
     wall_ratio = rate["tumblecast-roll"][0] / rate["rolldice"][0]
     cpu_ratio = rate["tumblecast-roll"][1] / rate["rolldice"][1]
+    print(f"load average after: {os.getloadavg()[0]:.2f}")
     print(f"ratio: {wall_ratio:.1f} x by wall time, {cpu_ratio:.1f} x by processor time "
           f"(goal {GOAL} x by wall time: {'met' if wall_ratio >= GOAL else 'not met'})")
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <limits>
 #include <stdexcept>
 #include <vector>
 
@@ -28,17 +29,19 @@ std::optional<std::string> writeText(const TextSource& text, bool plainLineEnds,
     std::vector<char> buffer;
     if (plainLineEnds) buffer.reserve(1 << 20);
     try {
-        text.forEachPiece(TextOffset(), text.size(), [&](std::string_view piece) {
-            if (!plainLineEnds) return writeAll(out, piece.data(), piece.size());
-            // The record holds no CR but those of its line ends.
-            for (const char c : piece) {
-                if (c != '\r') buffer.push_back(c);
-                if (buffer.size() == buffer.capacity()) {
-                    writeAll(out, buffer.data(), buffer.size());
-                    buffer.clear();
-                }
-            }
-        });
+        // To the end without asking size(): that would roll every die once more before the first byte.
+        text.forEachPiece(TextOffset(), std::numeric_limits<std::uint64_t>::max(),
+                          [&](std::string_view piece) {
+                              if (!plainLineEnds) return writeAll(out, piece.data(), piece.size());
+                              // The record holds no CR but those of its line ends.
+                              for (const char c : piece) {
+                                  if (c != '\r') buffer.push_back(c);
+                                  if (buffer.size() == buffer.capacity()) {
+                                      writeAll(out, buffer.data(), buffer.size());
+                                      buffer.clear();
+                                  }
+                              }
+                          });
         writeAll(out, buffer.data(), buffer.size());
         errno = 0;
         if (std::fflush(out) != 0) throw WriteFailed(std::strerror(errno ? errno : EIO));

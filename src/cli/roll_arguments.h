@@ -10,13 +10,6 @@
 
 namespace tumblecast::cli {
 
-// The most each value may be: what the window's fields let through (four digits of dice and of
-// repetitions, sides capped at 999998, six digits of a modifier).
-inline constexpr std::uint64_t kMaxDice = 9999;
-inline constexpr std::uint64_t kMaxSides = 999998;
-inline constexpr std::uint64_t kMaxModify = 999999;
-inline constexpr std::uint64_t kMaxTimes = 9999;
-
 struct ShowHelp {};
 struct ShowVersion {};
 struct Roll {

@@ -41,6 +41,13 @@ RecordLayout::RecordLayout(const RollRequest& request)
     m_maxTailBytes = tailBytes(maxSum);
     m_longest = std::max(kSeparator.size(), tailLineLength(LineKind::Total, maxSum));
     if (m_dice > 0) m_longest = std::max(m_longest, dieLineLength(topFace));
+    // Up to four digits: a table of at most 80 KB, built in microseconds.
+    if (!m_perDie && topFace < 10'000) {
+        m_lines.resize(topFace + 1);
+        for (std::uint64_t die = 0; die <= topFace; ++die)
+            m_lines[die][kLinePad - 1] =
+                static_cast<char>(writeDieLine(m_lines[die].data(), die) - m_lines[die].data());
+    }
 }
 
 LinePlace RecordLayout::place(std::uint64_t line) const

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "engine/roll_request.h"
 
@@ -96,6 +97,26 @@ public:
         if (m_perDie) out = writeNumber(writeText(out, m_dieMiddle), die + m_modify);
         return writeText(out, kLineEnd);
     }
+    // The stream's inner loop, which leaves kLinePad bytes of room at every write, writes die lines with
+    // this: the lines of small dice are then copied whole from a table, whose address stays in a register.
+    static constexpr std::size_t kLinePad = 8;
+    class PaddedLineWriter {
+    public:
+        explicit PaddedLineWriter(const RecordLayout& layout)
+            : m_layout(&layout), m_lines(layout.m_lines.empty() ? nullptr : layout.m_lines.data())
+        {
+        }
+        char* operator()(char* out, std::uint64_t die) const
+        {
+            if (!m_lines) return m_layout->writeDieLine(out, die);
+            std::memcpy(out, m_lines[die].data(), kLinePad);
+            return out + m_lines[die][kLinePad - 1];
+        }
+
+    private:
+        const RecordLayout* m_layout;
+        const std::array<char, kLinePad>* m_lines;
+    };
 
     // The tail of a repetition whose modified dice add up to sum.
     std::uint64_t tailLineLength(LineKind kind, std::uint64_t sum) const;
@@ -124,6 +145,8 @@ private:
     std::uint64_t m_maxDieLineBytes;
     std::uint64_t m_maxTailBytes;
     std::uint64_t m_longest;
+    // Die d's line and its end, its length in the last byte; empty for large dice and per-die modifiers.
+    std::vector<std::array<char, kLinePad>> m_lines;
 };
 
 }  // namespace tumblecast

@@ -35,8 +35,9 @@ std::uint64_t RollRecord::streamUnitStart(std::uint64_t unit) const
     return m_starts[r] + (b < blocksPerRepetition() ? blockStart(r, b) : diceBytes(r));
 }
 
-void RollRecord::render(std::uint64_t begin, std::uint64_t end, const std::vector<std::uint64_t>& knownSums,
-                        Rendered& out) const
+// Flattened: the walk and its visitor inlined keep the write position and the sum in registers.
+[[gnu::flatten]] void RollRecord::render(std::uint64_t begin, std::uint64_t end,
+                                         const std::vector<std::uint64_t>& knownSums, Rendered& out) const
 {
     const std::uint64_t blocks = blocksPerRepetition();
     const std::uint64_t units = blocks + 1;
@@ -44,7 +45,8 @@ void RollRecord::render(std::uint64_t begin, std::uint64_t end, const std::vecto
         return u / units * m_layout.dice() + std::min(u % units * RecordDice::kBlockDice, m_layout.dice());
     };
     const std::uint64_t bound = (diceBefore(end) - diceBefore(begin)) * m_layout.maxDieLineBytes() +
-                                (end / units - begin / units + 1) * m_layout.maxTailBytes();
+                                (end / units - begin / units + 1) * m_layout.maxTailBytes() +
+                                RecordLayout::kLinePad;
     if (bound > out.capacity) {
         out.buffer.reset(new char[bound]);
         out.capacity = bound;
@@ -54,6 +56,7 @@ void RollRecord::render(std::uint64_t begin, std::uint64_t end, const std::vecto
     char* const first = out.buffer.get();
     char* text = first;
     std::vector<std::uint64_t> repBlockStarts;
+    const RecordLayout::PaddedLineWriter writeDieLine(m_layout);
     for (std::uint64_t u = begin; u < end;) {
         const std::uint64_t r = u / units;
         const std::uint64_t b = u % units;
@@ -68,7 +71,7 @@ void RollRecord::render(std::uint64_t begin, std::uint64_t end, const std::vecto
             },
             [&](std::uint64_t die) {
                 sum += m_layout.modifiedDie(die);
-                text = m_layout.writeDieLine(text, die);
+                text = writeDieLine(text, die);
             });
         u += toBlock - b;
         if (u == end) break;

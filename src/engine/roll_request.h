@@ -8,6 +8,13 @@
 
 namespace tumblecast {
 
+// The most each value may be: four digits of dice and of repetitions, six of a modifier; sides stop one
+// short of six nines.
+inline constexpr std::uint64_t kMaxDice = 9999;
+inline constexpr std::uint64_t kMaxSides = 999998;
+inline constexpr std::uint64_t kMaxModify = 999999;
+inline constexpr std::uint64_t kMaxTimes = 9999;
+
 inline constexpr std::string_view kNeedDiceAndSides = "You must enter a dice and side input.";
 inline constexpr std::string_view kNeedModify = "You must enter a modifyer or disable this feature.";
 inline constexpr std::string_view kNeedTotalModify =

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <vector>
 
 #include "engine/philox_source.h"
 
@@ -35,4 +36,20 @@ TEST(PhiloxSource, FirstValuesArePinned)
     EXPECT_EQ(bits, (std::array<std::uint32_t, 6>{2329810, 12540015, 3220079, 6973706, 5142226, 16555380}));
     PhiloxSource().bitsAt((std::uint64_t{5} << 34) + 6, 1, bits.data());
     EXPECT_EQ(bits[0], philoxBlock({1, 5, 0, 0}, PhiloxSource::kKey)[2] >> 8);
+}
+
+// The blocks are computed many at once: a range starting and ending mid-batch reads the same values one
+// block at a time would.
+TEST(PhiloxSource, RangesAgreeWithSingleBlocks)
+{
+    const std::uint64_t first = (std::uint64_t{3} << 32) * 4 - 37;  // crosses the counter's high word
+    std::vector<std::uint32_t> bits(301);
+    PhiloxSource().bitsAt(first, bits.size(), bits.data());
+    for (std::uint64_t i = 0; i < bits.size(); ++i) {
+        const std::uint64_t k = first + i;
+        const auto block =
+            philoxBlock({static_cast<std::uint32_t>(k / 4), static_cast<std::uint32_t>(k / 4 >> 32), 0, 0},
+                        PhiloxSource::kKey);
+        ASSERT_EQ(bits[i], block[k % 4] >> 8) << "value " << k;
+    }
 }

@@ -115,8 +115,8 @@ void Form1::keepCountInRange(TextBox* field)
     if (field->text().isEmpty()) field->setText(QStringLiteral("0"));
     if (isBelowZero(field->text())) field->setText(QStringLiteral("0"));
     // A text that is not all digits (only pasting brings one) stays for Generate to refuse.
-    if (const auto count = readNumber(toStd(field->text())); count && *count > 999998)
-        field->setText(QStringLiteral("999998"));
+    if (const auto count = readNumber(toStd(field->text())); count && *count > kMaxSides)
+        field->setText(QString::number(kMaxSides));
 }
 
 // Modifiers: a text below zero empties the field.
