@@ -17,10 +17,7 @@ void QtPlatform::message(const QString& prompt)
     box.exec();
 }
 
-void QtPlatform::beep()
-{
-    QApplication::beep();
-}
+void QtPlatform::beep() { QApplication::beep(); }
 
 std::optional<QString> QtPlatform::saveFileName(const SaveDialogRequest& request)
 {
@@ -35,24 +32,12 @@ std::optional<QString> QtPlatform::saveFileName(const SaveDialogRequest& request
     return dialog.selectedFiles().first();
 }
 
-void QtPlatform::setClipboardText(const QString& text)
-{
-    QApplication::clipboard()->setText(text);
-}
+void QtPlatform::setClipboardText(const QString& text) { QApplication::clipboard()->setText(text); }
 
-QDate QtPlatform::today()
-{
-    return QDate::currentDate();
-}
+QDate QtPlatform::today() { return QDate::currentDate(); }
 
-QString QtPlatform::executableDir()
-{
-    return QCoreApplication::applicationDirPath();
-}
+QString QtPlatform::executableDir() { return QCoreApplication::applicationDirPath(); }
 
-void QtPlatform::endProgram()
-{
-    QCoreApplication::exit(0);
-}
+void QtPlatform::endProgram() { QCoreApplication::exit(0); }
 
 }  // namespace tumblecast
