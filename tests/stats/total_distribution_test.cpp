@@ -16,8 +16,7 @@ TEST(DieModel, WeighsFacesAsTheGeneratorMakesThem)
 {
     for (const std::uint64_t sides : {7u, 999998u}) {
         std::vector<std::uint64_t> counts(sides + 1);
-        for (std::uint32_t x = 0; x < DieModel::kValues; ++x)
-            ++counts[dieFace(sides, x)];
+        for (std::uint32_t x = 0; x < DieModel::kValues; ++x) ++counts[dieFace(sides, x)];
         const DieModel die(sides);
         for (std::uint64_t f = 1; f <= sides; ++f)
             ASSERT_EQ(die.valuesIn(f, f), counts[f]) << sides << " " << f;
