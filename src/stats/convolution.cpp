@@ -38,11 +38,13 @@ std::vector<Complex> rootsOf(std::size_t n)
     return roots;
 }
 
-// Butterflies of one level of length len over a[first, end). Written on the doubles themselves
-// (std::complex is laid out as two of them): with std::complex values GCC spilled each one to the stack,
-// and the forward transform ran at half speed.
-void forwardLevel(std::vector<Complex>& a, const std::vector<Complex>& roots, std::size_t len,
-                  std::size_t first, std::size_t end)
+// Butterflies of one level of length len over a[first, end): the forward one before the twiddle, the inverse
+// one with the conjugate roots after it. Written on the doubles themselves (std::complex is laid out as two
+// of them): with std::complex values GCC spilled each one to the stack, and the forward transform ran at
+// half speed.
+template <bool kInverse>
+void level(std::vector<Complex>& a, const std::vector<Complex>& roots, std::size_t len, std::size_t first,
+           std::size_t end)
 {
     double* x = reinterpret_cast<double*>(a.data());
     const double* w = reinterpret_cast<const double*>(roots.data());
@@ -53,37 +55,22 @@ void forwardLevel(std::vector<Complex>& a, const std::vector<Complex>& roots, st
             double* u = x + 2 * (i + k);
             double* v = u + 2 * half;
             const double wr = w[2 * k * step];
-            const double wi = w[2 * k * step + 1];
-            const double dr = u[0] - v[0];
-            const double di = u[1] - v[1];
-            u[0] += v[0];
-            u[1] += v[1];
-            v[0] = dr * wr - di * wi;
-            v[1] = dr * wi + di * wr;
-        }
-    }
-}
-
-// The same with the conjugate roots, after the multiplication.
-void inverseLevel(std::vector<Complex>& a, const std::vector<Complex>& roots, std::size_t len,
-                  std::size_t first, std::size_t end)
-{
-    double* x = reinterpret_cast<double*>(a.data());
-    const double* w = reinterpret_cast<const double*>(roots.data());
-    const std::size_t half = len / 2;
-    const std::size_t step = a.size() / len;
-    for (std::size_t i = first; i < end; i += len) {
-        for (std::size_t k = 0; k < half; ++k) {
-            double* u = x + 2 * (i + k);
-            double* v = u + 2 * half;
-            const double wr = w[2 * k * step];
-            const double wi = -w[2 * k * step + 1];
-            const double tr = v[0] * wr - v[1] * wi;
-            const double ti = v[0] * wi + v[1] * wr;
-            v[0] = u[0] - tr;
-            v[1] = u[1] - ti;
-            u[0] += tr;
-            u[1] += ti;
+            const double wi = kInverse ? -w[2 * k * step + 1] : w[2 * k * step + 1];
+            if constexpr (kInverse) {
+                const double tr = v[0] * wr - v[1] * wi;
+                const double ti = v[0] * wi + v[1] * wr;
+                v[0] = u[0] - tr;
+                v[1] = u[1] - ti;
+                u[0] += tr;
+                u[1] += ti;
+            } else {
+                const double dr = u[0] - v[0];
+                const double di = u[1] - v[1];
+                u[0] += v[0];
+                u[1] += v[1];
+                v[0] = dr * wr - di * wi;
+                v[1] = dr * wi + di * wr;
+            }
         }
     }
 }
@@ -99,9 +86,9 @@ void forward(std::vector<Complex>& a, const std::vector<Complex>& roots)
 {
     const std::size_t n = a.size();
     const std::size_t block = std::min(n, kCacheBlock);
-    for (std::size_t len = n; len > block; len >>= 1) forwardLevel(a, roots, len, 0, n);
+    for (std::size_t len = n; len > block; len >>= 1) level<false>(a, roots, len, 0, n);
     for (std::size_t first = 0; first < n; first += block)
-        for (std::size_t len = block; len >= 2; len >>= 1) forwardLevel(a, roots, len, first, first + block);
+        for (std::size_t len = block; len >= 2; len >>= 1) level<false>(a, roots, len, first, first + block);
 }
 
 // Inverse transform by decimation in time from bit-reversed input; without the 1/n scale.
@@ -110,8 +97,8 @@ void inverse(std::vector<Complex>& a, const std::vector<Complex>& roots)
     const std::size_t n = a.size();
     const std::size_t block = std::min(n, kCacheBlock);
     for (std::size_t first = 0; first < n; first += block)
-        for (std::size_t len = 2; len <= block; len <<= 1) inverseLevel(a, roots, len, first, first + block);
-    for (std::size_t len = block * 2; len <= n; len <<= 1) inverseLevel(a, roots, len, 0, n);
+        for (std::size_t len = 2; len <= block; len <<= 1) level<true>(a, roots, len, first, first + block);
+    for (std::size_t len = block * 2; len <= n; len <<= 1) level<true>(a, roots, len, 0, n);
 }
 
 Complex power(Complex z, std::uint64_t n)

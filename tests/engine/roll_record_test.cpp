@@ -175,21 +175,6 @@ TEST(RollRecord, LargestRollEndsAsItsLastRepetitionWouldBeRolled)
     EXPECT_GE(record.longestLine(), 40u);
 }
 
-// Each run's record starts where the one before ended, as if every die had been rolled in turn.
-TEST(RollRecord, RollingConsumesTheDiceOfTheRun)
-{
-    const RollRequest first{.dice = 7, .sides = 6, .times = 3};
-    const RollRequest second{
-        .dice = 5, .sides = 20, .perDie = true, .modify = 2, .modifyText = "2", .times = 2};
-    std::uint64_t next = 0;
-    EXPECT_EQ(RollRecord::roll(first, philox, next)->slice(TextOffset(), ~0ull),
-              plainRecord(first, 0).text());
-    EXPECT_EQ(next, 21u);
-    EXPECT_EQ(RollRecord::roll(second, philox, next)->slice(TextOffset(), ~0ull),
-              plainRecord(second, 21).text());
-    EXPECT_EQ(next, 31u);
-}
-
 // Faces in integers are the faces floor(sides * u + 1) in double, up to both ends; the widest numbers are
 // written in full digits.
 TEST(RollRecord, FacesAndWidestNumbers)

@@ -36,7 +36,6 @@ TEST(ProfileFile, ReadsAndWritesBesideTheExecutable)
 {
     RecordingPlatform platform;
     const QString dir = platform.executableDir();
-    EXPECT_EQ(ProfilePath(dir), dir + "/corvane.ini");
     EXPECT_FALSE(ProfileExists(dir));
     EXPECT_EQ(ReadProfileValue(dir, "Slot1", "Caption", QString(60, u'd')), QString(49, u'd'));
 

@@ -6,6 +6,12 @@
 
 namespace tumblecast {
 
+// Rounds towards minus infinity, so that a point above the first row is in row -1, not row 0.
+inline std::int64_t floorDiv(std::int64_t a, std::int64_t b)
+{
+    return a / b - (a % b != 0 && (a < 0) != (b < 0));
+}
+
 // Maps the first visible line onto a scroll bar's int range. One step is one line until there are more
 // lines than an int can count; then a step covers as many lines as it takes to fit.
 struct LineScale {
