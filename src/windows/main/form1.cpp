@@ -22,6 +22,7 @@
 #include "windows/common/text_box.h"
 #include "windows/common/vali_text.h"
 #include "windows/main/result_box.h"
+#include "windows/statistics/statistics_window.h"
 
 namespace tumblecast {
 
@@ -108,6 +109,7 @@ Form1::Form1(Platform& platform, RandomSource& dice, QWidget* parent)
     connect(Command5, &QPushButton::clicked, this, &Form1::Command5_Click);
     connect(Check6, &QCheckBox::stateChanged, this, &Form1::Check6_Click);
     wireSlots();
+    wireStatistics();
 
     // Created means loaded: the bar follows the profile before the window is first shown.
     Form_Load();
@@ -119,6 +121,7 @@ Form1::~Form1()
     setBusy(false);
     // The program may end while the about window is open; it has no parent to take it along.
     delete m_about;
+    delete m_statistics;
     discardSlotEditor();
 }
 
