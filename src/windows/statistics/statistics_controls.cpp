@@ -93,7 +93,7 @@ void StatisticsControls::setup(QWidget* window)
     layout->addWidget(Roll);
     layout->addLayout(columns, 1);
     layout->addLayout(buttons);
-    window->resize(900, 620);
+    window->resize(960, 640);
 
     QWidget::setTabOrder(ExpectedTable, Target);
     QWidget::setTabOrder(Target, RolledTabs);
@@ -172,12 +172,18 @@ QWidget* StatisticsControls::setupRolled(QWidget* window)
         makeChart(faces, "FacesChart", QStringLiteral("Chart of the faces rolled against a fair die"));
     FacesTable = makeTable(faces, "FacesTable", QStringLiteral("Faces rolled"),
                            {QStringLiteral("Faces"), QStringLiteral("Rolled"), QStringLiteral("Expected")});
+    // The rolled tables take the width their figures need; the chart takes the rest.
+    for (QTableWidget* table : {TotalsTable, FacesTable}) {
+        table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+        table->setSizeAdjustPolicy(QAbstractScrollArea::AdjustToContents);
+        table->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Expanding);
+    }
     for (auto [page, chart, table] :
          {std::tuple{totals, TotalsChart, TotalsTable}, {faces, FacesChart, FacesTable}}) {
         auto* layout = new QHBoxLayout(page);
         layout->setContentsMargins(0, 0, 0, 0);
-        layout->addWidget(chart, 3);
-        layout->addWidget(table, 2);
+        layout->addWidget(chart, 1);
+        layout->addWidget(table);
     }
     RolledTabs->addTab(totals, QStringLiteral("T&otals"));
     RolledTabs->addTab(faces, QStringLiteral("&Faces"));

@@ -43,8 +43,9 @@ namespace {
 using BinChart = StatisticsWindow::BinChart;
 
 constexpr int kPollMs = 100;
-// Beyond this many bars their labels would overlap; the table beside the chart names every bin.
-constexpr int kLabelledBars = 20;
+// Beyond this many bars the chart cuts their labels short; the title gives the range instead, and the
+// table beside the chart names every bin.
+constexpr int kLabelledBars = 12;
 
 QString qs(const std::string& text) { return QString::fromStdString(text); }
 
@@ -67,7 +68,7 @@ void setRow(QTableWidget* table, int row, const QStringList& cells)
     }
 }
 
-BinChart makeChart(QChartView* view, const QString& binTitle, const QString& countTitle)
+BinChart makeChart(QChartView* view, const QString& countTitle)
 {
     BinChart c;
     c.chart = new QChart;
@@ -83,7 +84,6 @@ BinChart makeChart(QChartView* view, const QString& binTitle, const QString& cou
     c.chart->addSeries(bars);
     c.chart->addSeries(c.expected);
     c.bins = new QBarCategoryAxis;
-    c.bins->setTitleText(binTitle);
     c.counts = new QValueAxis;
     c.counts->setTitleText(countTitle);
     c.counts->setLabelFormat(QStringLiteral("%.0f"));
@@ -95,18 +95,24 @@ BinChart makeChart(QChartView* view, const QString& binTitle, const QString& cou
         series->attachAxis(c.counts);
     }
     // The view came with a chart of its own, which it lets go of but does not delete.
-    delete view->chart();
+    QChart* const first = view->chart();
     view->setChart(c.chart);
+    delete first;
     return c;
 }
 
 // Bins, what fell in each, and how many were expected there of that many.
-void fill(BinChart& c, QTableWidget* table, const QStringList& labels,
+void fill(BinChart& c, QTableWidget* table, const QString& binTitle, const QStringList& labels,
           const std::vector<std::uint64_t>& counts, const std::vector<double>& chances, double of)
 {
     if (c.bins->categories() != labels) {
         c.bins->clear();
         c.bins->append(labels);
+        // On the chart rather than the axis: the axis cuts its title short while its labels are hidden.
+        c.chart->setTitle(labels.isEmpty() ? binTitle
+                                           : QStringLiteral("%1, %2 to %3")
+                                                 .arg(binTitle, labels.first().section(u'-', 0, 0),
+                                                      labels.last().section(u'-', -1)));
         c.bins->setLabelsVisible(labels.size() <= kLabelledBars);
     }
     QList<qreal> bars;
@@ -127,6 +133,7 @@ void fill(BinChart& c, QTableWidget* table, const QStringList& labels,
     c.rolled->append(bars);
     c.expected->replace(line);
     c.counts->setRange(0, top * 1.1);
+    c.counts->applyNiceNumbers();
 }
 
 }  // namespace
@@ -149,10 +156,8 @@ StatisticsWindow::~StatisticsWindow() = default;
 
 void StatisticsWindow::setupCharts()
 {
-    m_totalsChart = std::make_unique<BinChart>(
-        makeChart(m_ui.TotalsChart, QStringLiteral("Total"), QStringLiteral("Repetitions")));
-    m_facesChart = std::make_unique<BinChart>(
-        makeChart(m_ui.FacesChart, QStringLiteral("Face"), QStringLiteral("Dice")));
+    m_totalsChart = std::make_unique<BinChart>(makeChart(m_ui.TotalsChart, QStringLiteral("Repetitions")));
+    m_facesChart = std::make_unique<BinChart>(makeChart(m_ui.FacesChart, QStringLiteral("Dice")));
 }
 
 void StatisticsWindow::follow(std::shared_ptr<RollPass> pass)
@@ -295,14 +300,14 @@ void StatisticsWindow::showRolled()
     QStringList totalLabels;
     for (std::size_t i = 0; i < e.totalBins.size(); ++i)
         totalLabels << range(e.totalBins.low(i), e.totalBins.high(i));
-    fill(*m_totalsChart, m_ui.TotalsTable, totalLabels, rolled.totals.counts(), e.totalBins.chances(),
-         static_cast<double>(rolled.repetitions));
+    fill(*m_totalsChart, m_ui.TotalsTable, QStringLiteral("Total"), totalLabels, rolled.totals.counts(),
+         e.totalBins.chances(), static_cast<double>(rolled.repetitions));
     QStringList faceLabels;
     for (std::size_t i = 0; i < e.faceBins.size(); ++i)
         faceLabels << range(static_cast<std::int64_t>(e.faceBins.low(i)),
                             static_cast<std::int64_t>(e.faceBins.high(i)));
-    fill(*m_facesChart, m_ui.FacesTable, faceLabels, rolled.faces.counts(), e.faceBins.chances(),
-         static_cast<double>(rolled.faces.count()));
+    fill(*m_facesChart, m_ui.FacesTable, QStringLiteral("Face"), faceLabels, rolled.faces.counts(),
+         e.faceBins.chances(), static_cast<double>(rolled.faces.count()));
 
     if (!rolled.finished) {
         const QString waiting =
