@@ -50,17 +50,18 @@ double engineSeconds(std::uint64_t dice, std::uint64_t times, std::uint64_t& byt
 
 double windowSeconds(Form1& form, int dice, int times, std::uint64_t& bytes)
 {
-    form.Text2->setText(QString::number(dice));
-    form.Text3->setText(QStringLiteral("999998"));
-    form.Check1->setValue(CheckValue::Checked);
-    form.Text4->setText(QStringLiteral("999999"));
-    form.Check3->setValue(CheckValue::Checked);
-    form.Text6->setText(QString::number(times));
+    const Form1Controls& ui = form.controls();
+    ui.Text2->setText(QString::number(dice));
+    ui.Text3->setText(QStringLiteral("999998"));
+    ui.Check1->setValue(CheckValue::Checked);
+    ui.Text4->setText(QStringLiteral("999999"));
+    ui.Check3->setValue(CheckValue::Checked);
+    ui.Text6->setText(QString::number(times));
     QElapsedTimer timer;
     timer.start();
     form.Command4_Click();
     const double seconds = timer.nsecsElapsed() / 1e9;
-    bytes = form.Text1->source().size();
+    bytes = ui.Text1->source().size();
     QApplication::processEvents();
     return seconds;
 }

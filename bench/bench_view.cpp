@@ -72,11 +72,14 @@ double loadAverage()
 void paint(Form1& form)
 {
     QApplication::processEvents();
-    form.Text1->viewport()->repaint();
+    form.controls().Text1->viewport()->repaint();
     QApplication::processEvents();
 }
 
-const RollRecord* record(const Form1& form) { return dynamic_cast<const RollRecord*>(&form.Text1->source()); }
+const RollRecord* record(const Form1& form)
+{
+    return dynamic_cast<const RollRecord*>(&form.controls().Text1->source());
+}
 
 void report(const char* step, double ms, double target, long peakBefore)
 {
@@ -95,19 +98,20 @@ int main(int argc, char* argv[])
     QuietPlatform platform;
     PhiloxSource dice;
     Form1 form(platform, dice);
+    const Form1Controls& ui = form.controls();
     form.show();
     QApplication::processEvents();
     std::printf("cores: %u, load average at start: %.2f\n", std::thread::hardware_concurrency(),
                 loadAverage());
 
-    form.Text2->setText(QStringLiteral("9999"));
-    form.Text3->setText(QStringLiteral("999998"));
-    form.Check1->setValue(CheckValue::Checked);
-    form.Text4->setText(QStringLiteral("999999"));
-    form.Check2->setValue(CheckValue::Checked);
-    form.Text5->setText(QStringLiteral("999999"));
-    form.Check3->setValue(CheckValue::Checked);
-    form.Text6->setText(QStringLiteral("9999"));
+    ui.Text2->setText(QStringLiteral("9999"));
+    ui.Text3->setText(QStringLiteral("999998"));
+    ui.Check1->setValue(CheckValue::Checked);
+    ui.Text4->setText(QStringLiteral("999999"));
+    ui.Check2->setValue(CheckValue::Checked);
+    ui.Text5->setText(QStringLiteral("999999"));
+    ui.Check3->setValue(CheckValue::Checked);
+    ui.Text6->setText(QStringLiteral("9999"));
     std::printf("9999 x 9999 dice of 999998 sides, modifier 999999, total modifier 999999\n");
 
     QElapsedTimer timer;
@@ -125,7 +129,7 @@ int main(int argc, char* argv[])
                 static_cast<unsigned long long>(shown->lineCount()),
                 static_cast<unsigned long long>(shown->measuredRepetitions()));
 
-    QScrollBar* bar = form.Text1->verticalScrollBar();
+    QScrollBar* bar = ui.Text1->verticalScrollBar();
     peak = resetPeak();
     timer.restart();
     bar->setValue(bar->maximum());
@@ -147,7 +151,7 @@ int main(int argc, char* argv[])
     QSaveFile file(QString::fromLatin1(path));
     std::uint64_t written = 0;
     bool ok = file.open(QIODevice::WriteOnly);
-    form.Text1->source().forEachPiece(0, ~0ull, [&](std::string_view piece) {
+    ui.Text1->source().forEachPiece(0, ~0ull, [&](std::string_view piece) {
         ok = ok &&
              file.write(piece.data(), static_cast<qint64>(piece.size())) == static_cast<qint64>(piece.size());
         written += piece.size();
@@ -166,25 +170,25 @@ int main(int argc, char* argv[])
     paint(form);
     peak = resetPeak();
     timer.restart();
-    QTest::mouseClick(form.Text1->viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(10, 10));
+    QTest::mouseClick(ui.Text1->viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(10, 10));
     paint(form);
     report("click on the last screen (measures all)", timer.nsecsElapsed() / 1e6, 0, peak);
     peak = resetPeak();
     timer.restart();
-    QTest::keyClick(form.Text1, Qt::Key_A, Qt::ControlModifier);
-    QTest::keyClick(form.Text1, Qt::Key_C, Qt::ControlModifier);
+    QTest::keyClick(ui.Text1, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(ui.Text1, Qt::Key_C, Qt::ControlModifier);
     paint(form);
     report("Ctrl+A, Ctrl+C (refused: too large)", timer.nsecsElapsed() / 1e6, 0, peak);
 
-    form.Text2->setText(QStringLiteral("3"));
-    form.Text3->setText(QStringLiteral("6"));
-    form.Check1->setValue(CheckValue::Unchecked);
-    form.Check2->setValue(CheckValue::Unchecked);
-    form.Check3->setValue(CheckValue::Unchecked);
+    ui.Text2->setText(QStringLiteral("3"));
+    ui.Text3->setText(QStringLiteral("6"));
+    ui.Check1->setValue(CheckValue::Unchecked);
+    ui.Check2->setValue(CheckValue::Unchecked);
+    ui.Check3->setValue(CheckValue::Unchecked);
     paint(form);
     peak = resetPeak();
     timer.restart();
-    QTest::mouseClick(form.Command4, Qt::LeftButton);
+    QTest::mouseClick(ui.Command4, Qt::LeftButton);
     paint(form);
     report("(a) 3D6 click to the painted result", timer.nsecsElapsed() / 1e6, 5, peak);
     std::printf("  resident memory after the 3D6 roll: %.1f MB\n", statusKb("VmRSS:") / 1024.0);

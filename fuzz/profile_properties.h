@@ -67,7 +67,8 @@ inline std::optional<std::string> checkProfileInput(const std::uint8_t* data, st
     const QByteArray written = ini::writeValue(content, section, key, value);
 
     const ini::Encoding encoding = ini::detectEncoding(written);
-    const QString expected = trimBlanks(ini::decode(ini::encode(ini::oneLine(value), encoding), encoding));
+    const QString expected =
+        trimBlanks(ini::decode(ini::encode(ini::storedValue(value), encoding), encoding));
     const std::optional<QString> back = ini::readValue(written, section, key);
     if (!back) return "written key not found";
     if (*back != expected) return "read back differs from the value written";
@@ -78,8 +79,18 @@ inline std::optional<std::string> checkProfileInput(const std::uint8_t* data, st
 
     // Every line but the one replaced or the ones added keeps its bytes; an unterminated last line may gain
     // a line end.
-    const std::vector<SplitLine> before = splitForCheck(content);
-    const std::vector<SplitLine> after = splitForCheck(written);
+    // A UTF-16 profile stays UTF-16, and its lines are compared as UTF-8 text.
+    QByteArray beforeText = content;
+    QByteArray afterText = written;
+    const ini::Encoding contentEncoding = ini::detectEncoding(content);
+    if (contentEncoding == ini::Encoding::Utf16LE || contentEncoding == ini::Encoding::Utf16BE) {
+        if (encoding != contentEncoding || written.size() % 2 != 0)
+            return "a UTF-16 profile lost its encoding";
+        beforeText = ini::decode(content.sliced(2), contentEncoding).toUtf8();
+        afterText = ini::decode(written.sliced(2), contentEncoding).toUtf8();
+    }
+    const std::vector<SplitLine> before = splitForCheck(beforeText);
+    const std::vector<SplitLine> after = splitForCheck(afterText);
     auto same = [&](std::size_t i, std::size_t j) {
         const bool lastOpen = i + 1 == before.size() && before[i].end.isEmpty();
         return before[i].text == after[j].text && (before[i].end == after[j].end || lastOpen);

@@ -9,11 +9,14 @@ nearest system colour.
 
 Usage: python3 tools/make_icon.py [output.ico]
 (default: resources/tumblecast.ico in the repository)
+       python3 tools/make_icon.py --hicolor packaging/icons
+(the same picture as PNGs at the hicolor theme's sizes, for the desktop)
 """
 
 import math
 import struct
 import sys
+import zlib
 from pathlib import Path
 
 SIZE = 32
@@ -133,18 +136,22 @@ def shade(colour, brightness):
     return tuple(max(0, min(255, round(c * brightness))) for c in colour)
 
 
-def render():
-    """Rows top-down of (colour, coverage, 16-colour material or None)."""
+def render(size=SIZE, n=SUPERSAMPLE):
+    """Rows top-down of (colour, coverage, 16-colour material or None).
+
+    The scene is drawn in 32-pixel units; other sizes scale it.
+    """
     rows = []
-    n = SUPERSAMPLE
-    for py in range(SIZE):
+    scale = SIZE / size
+    for py in range(size):
         row = []
-        for px in range(SIZE):
+        for px in range(size):
             acc = [0.0, 0.0, 0.0]
             hits = 0
             for sy in range(n):
                 for sx in range(n):
-                    hit = sample_scene(px + (sx + 0.5) / n, py + (sy + 0.5) / n)
+                    hit = sample_scene((px + (sx + 0.5) / n) * scale,
+                                       (py + (sy + 0.5) / n) * scale)
                     if hit is None:
                         continue
                     material, brightness = hit
@@ -159,7 +166,7 @@ def render():
                 # The 16-colour image takes the material under the pixel
                 # centre: a vote over subsamples lets slivers of pip win at
                 # the rims.
-                centre = sample_scene(px + 0.5, py + 0.5)
+                centre = sample_scene((px + 0.5) * scale, (py + 0.5) * scale)
                 material = centre[0] if centre else "outline"
             row.append((rgb, coverage, material))
         rows.append(row)
@@ -248,7 +255,40 @@ def build_ico():
     return bytes(out)
 
 
+# The sizes desktops ask of a hicolor theme.
+PNG_SIZES = [16, 22, 24, 32, 48, 64, 128, 256]
+
+
+def png(size):
+    """The true-colour image at size x size pixels as an RGBA PNG."""
+    # Fewer subsamples at large sizes, where a pixel is a small part of a
+    # pip, keep the render quick without visible steps.
+    rows = render(size, max(3, SUPERSAMPLE * SIZE // size))
+    raw = b"".join(b"\0" + b"".join(bytes((*rgb, round(255 * coverage)))
+                                    for rgb, coverage, _ in row)
+                   for row in rows)
+
+    def chunk(kind, data):
+        return (struct.pack(">I", len(data)) + kind + data
+                + struct.pack(">I", zlib.crc32(kind + data)))
+
+    header = struct.pack(">IIBBBBB", size, size, 8, 6, 0, 0, 0)
+    return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header)
+            + chunk(b"IDAT", zlib.compress(raw, 9)) + chunk(b"IEND", b""))
+
+
+def write_hicolor(root):
+    for size in PNG_SIZES:
+        target = root / f"{size}x{size}" / "apps" / "tumblecast.png"
+        target.parent.mkdir(parents=True, exist_ok=True)
+        target.write_bytes(png(size))
+        print(f"wrote {target}")
+
+
 def main():
+    if len(sys.argv) > 2 and sys.argv[1] == "--hicolor":
+        write_hicolor(Path(sys.argv[2]))
+        return
     if len(sys.argv) > 1:
         target = Path(sys.argv[1])
     else:

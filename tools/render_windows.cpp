@@ -42,6 +42,7 @@ int main(int argc, char* argv[])
     tumblecast::QtPlatform platform;
     tumblecast::PhiloxSource dice;
     tumblecast::Form1 form(platform, dice);
+    const tumblecast::Form1Controls& ui = form.controls();
     form.show();
     if (!save(form, out, "form1.png")) return 1;
 
@@ -52,26 +53,27 @@ int main(int argc, char* argv[])
     // The slot editor as a user fills it in: a caption, dice and sides, a modifier per die.
     form.Label14_DblClick();
     tumblecast::Form2& editor = *form.slotEditor();
-    editor.Text1->setText(QStringLiteral("Orc Archer"));
-    editor.Text2->setText(QStringLiteral("2"));
-    editor.Text3->setText(QStringLiteral("6"));
-    editor.Check4->setValue(tumblecast::CheckValue::Checked);
-    editor.Text4->setText(QStringLiteral("1"));
+    const tumblecast::Form2Controls& fields = editor.controls();
+    fields.Text1->setText(QStringLiteral("Orc Archer"));
+    fields.Text2->setText(QStringLiteral("2"));
+    fields.Text3->setText(QStringLiteral("6"));
+    fields.Check4->setValue(tumblecast::CheckValue::Checked);
+    fields.Text4->setText(QStringLiteral("1"));
     if (!save(editor, out, "form2.png")) return 1;
     editor.hide();
 
     // After a roll with a modifier and repetitions, a selection, and the view scrolled to the caret.
-    form.Text2->setText(QStringLiteral("3"));
-    form.Text3->setText(QStringLiteral("999998"));
-    form.Check1->setValue(tumblecast::CheckValue::Checked);
-    form.Text4->setText(QStringLiteral("12"));
-    form.Check3->setValue(tumblecast::CheckValue::Checked);
-    form.Text6->setText(QStringLiteral("4"));
+    ui.Text2->setText(QStringLiteral("3"));
+    ui.Text3->setText(QStringLiteral("999998"));
+    ui.Check1->setValue(tumblecast::CheckValue::Checked);
+    ui.Text4->setText(QStringLiteral("12"));
+    ui.Check3->setValue(tumblecast::CheckValue::Checked);
+    ui.Text6->setText(QStringLiteral("4"));
     form.Command4_Click();
     QApplication::processEvents();
-    form.Text1->setFocus();
-    form.Text1->setSelection(3, 40);
-    form.Text1->ensureCursorVisible();
+    ui.Text1->setFocus();
+    ui.Text1->setSelection(3, 40);
+    ui.Text1->ensureCursorVisible();
     if (!save(form, out, "form1-rolled.png")) return 1;
 
     // Under a real display, RENDER_WINDOWS_STAY=1 keeps the windows up to be looked at.

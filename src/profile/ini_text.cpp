@@ -2,6 +2,7 @@
 
 #include <QByteArrayView>
 #include <QStringDecoder>
+#include <QStringEncoder>
 
 #include <array>
 #include <vector>
@@ -16,6 +17,8 @@ constexpr QByteArrayView kNativeLineEnd = "\r\n";
 constexpr QByteArrayView kNativeLineEnd = "\n";
 #endif
 constexpr QByteArrayView kByteOrderMark = "\xEF\xBB\xBF";
+constexpr QByteArrayView kUtf16LEMark = "\xFF\xFE";
+constexpr QByteArrayView kUtf16BEMark = "\xFE\xFF";
 
 // Windows-1252 at 0x80..0x9F; the rest of the page is Latin-1. The five unassigned bytes map to the C1
 // controls of the same number, as Windows itself maps them, so every byte reads and writes back unchanged.
@@ -176,12 +179,29 @@ bool hasNonAscii(const QString& text)
     return false;
 }
 
-QString sanitizedName(const QString& name) { return oneLine(name); }
+QString sanitizedName(const QString& name) { return storedValue(name); }
+
+bool isUtf16(Encoding encoding) { return encoding == Encoding::Utf16LE || encoding == Encoding::Utf16BE; }
+
+// A UTF-16 profile is read and rewritten through its UTF-8 form: the same lines, characters and line ends, so
+// the rules above apply unchanged. Only broken surrogates do not come back as they were.
+QByteArray utf16ToUtf8(const QByteArray& content, Encoding encoding)
+{
+    return decode(content.sliced(2), encoding).toUtf8();
+}
+
+QByteArray utf8ToUtf16(const QByteArray& text, Encoding encoding)
+{
+    const QByteArrayView mark = encoding == Encoding::Utf16LE ? kUtf16LEMark : kUtf16BEMark;
+    return mark.toByteArray() + encode(decode(text, Encoding::Utf8), encoding);
+}
 
 }  // namespace
 
 Encoding detectEncoding(const QByteArray& content)
 {
+    if (content.startsWith(kUtf16LEMark)) return Encoding::Utf16LE;
+    if (content.startsWith(kUtf16BEMark)) return Encoding::Utf16BE;
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     [[maybe_unused]] const QString text = utf8.decode(content);
     return utf8.hasError() ? Encoding::Windows1252 : Encoding::Utf8;
@@ -189,6 +209,12 @@ Encoding detectEncoding(const QByteArray& content)
 
 QString decode(const QByteArray& bytes, Encoding encoding)
 {
+    if (isUtf16(encoding)) {
+        QStringDecoder utf16(
+            encoding == Encoding::Utf16LE ? QStringDecoder::Utf16LE : QStringDecoder::Utf16BE,
+            QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
+        return utf16.decode(bytes);
+    }
     if (encoding == Encoding::Utf8) {
         // fromUtf8() would drop a U+FEFF at the start of a value; only the file's own mark is skipped.
         QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
@@ -205,6 +231,12 @@ QString decode(const QByteArray& bytes, Encoding encoding)
 QByteArray encode(const QString& text, Encoding encoding)
 {
     if (encoding == Encoding::Utf8) return text.toUtf8();
+    if (isUtf16(encoding)) {
+        QStringEncoder utf16(
+            encoding == Encoding::Utf16LE ? QStringEncoder::Utf16LE : QStringEncoder::Utf16BE,
+            QStringEncoder::Flag::Stateless);
+        return utf16.encode(text);
+    }
     QByteArray bytes;
     bytes.reserve(text.size());
     for (qsizetype i = 0; i < text.size(); ++i) {
@@ -225,22 +257,26 @@ QByteArray encode(const QString& text, Encoding encoding)
 
 std::optional<QString> readValue(const QByteArray& content, const QString& section, const QString& key)
 {
+    const Encoding encoding = detectEncoding(content);
+    if (isUtf16(encoding)) return readValue(utf16ToUtf8(content, encoding), section, key);
     const Location at = locate(content, section, key);
     if (!at.setting) return std::nullopt;
     const Line& line = at.lines[*at.setting];
-    const QByteArrayView value =
-        trimmed(QByteArrayView(content).sliced(at.equals + 1, line.textEnd - at.equals - 1));
-    return decode(value.toByteArray(), detectEncoding(content));
+    QByteArrayView value = QByteArrayView(content).sliced(at.equals + 1, line.textEnd - at.equals - 1);
+    if (const qsizetype nul = value.indexOf('\0'); nul >= 0) value.truncate(nul);
+    return decode(trimmed(value).toByteArray(), encoding);
 }
 
 QByteArray writeValue(const QByteArray& content, const QString& section, const QString& key,
                       const QString& value)
 {
+    const Encoding encoding = detectEncoding(content);
+    if (isUtf16(encoding))
+        return utf8ToUtf16(writeValue(utf16ToUtf8(content, encoding), section, key, value), encoding);
     const Location at = locate(content, sanitizedName(section), sanitizedName(key));
     const QByteArray sectionBytes = sanitizedName(section).toUtf8();
     const QByteArray keyBytes = sanitizedName(key).toUtf8();
-    const QString line = oneLine(value);
-    const Encoding encoding = detectEncoding(content);
+    const QString line = storedValue(value);
     QByteArray out = rewrite(content, at, sectionBytes, keyBytes, encode(line, encoding));
     if (encoding == Encoding::Windows1252 && hasNonAscii(line) && detectEncoding(out) == Encoding::Utf8)
         out = rewrite(content, at, sectionBytes, keyBytes, encode(line, Encoding::Utf8));
@@ -258,8 +294,9 @@ QString cutValue(const QString& value)
     return value.first(end);
 }
 
-QString oneLine(QString text)
+QString storedValue(QString text)
 {
+    if (const qsizetype nul = text.indexOf(QChar(0)); nul >= 0) text.truncate(nul);
     for (QChar& c : text)
         if (c == u'\r' || c == u'\n') c = u' ';
     return text;

@@ -2,25 +2,54 @@
 
 #include <QString>
 
-#include "platform/platform.h"
+#include <optional>
+#include <vector>
 
-// The four operations through which every window reaches the profile, corvane.ini beside the executable.
-// Each builds the path afresh and opens the file for that one operation only: a change made by hand between
-// two operations is seen by the next. Nothing is reported: a read that cannot find its value gives the
-// caller's default, a write that cannot be made is lost and leaves the file as it was.
+// The four operations through which every window reaches the profile, corvane.ini. Each builds the path
+// afresh from the executable's folder and opens the file for that one operation only: a change made by hand
+// between two operations is seen by the next. A read that cannot find its value gives the caller's default; a
+// write that cannot be made leaves the file as it was and says why.
 namespace tumblecast {
 
-QString ProfilePath(Platform& platform);
+// Why a write was not made: the file and the system's reason ("Permission denied").
+struct ProfileError {
+    QString path;
+    QString reason;
+};
+
+struct ProfileSetting {
+    QString section;
+    QString key;
+    QString value;
+};
+
+// Beside the executable when corvane.ini is there already or the folder is writable, so a portable copy keeps
+// its profile with it; otherwise (an installed copy) $XDG_CONFIG_HOME/tumblecast/corvane.ini, ~/.config when
+// that is unset or not absolute.
+QString ProfilePath(const QString& programDir);
 // A directory, or anything else that is not a file, of that name counts as missing.
-bool ProfileExists(Platform& platform);
+bool ProfileExists(const QString& programDir);
 // The value cut to 49 characters, without leading spaces; the default, cut the same way, when the file, the
 // section or the key is missing or the file cannot be read. An empty value is empty text, not the default.
-QString ReadProfileValue(Platform& platform, const QString& section, const QString& key,
+QString ReadProfileValue(const QString& programDir, const QString& section, const QString& key,
                          const QString& defaultValue);
-// Stores the value (CR and LF become spaces) through a temporary file renamed over the profile, so a crash
-// or a full disk leaves the old file or the new one. A profile that is a symbolic link is written through to
-// its target. A read-only profile (no write permission bit at all, or not writable for this user) is left
-// alone. True when the file holds the value afterwards; callers may ignore it.
-bool WriteProfileValue(Platform& platform, const QString& section, const QString& key, const QString& value);
+// Stores the value (cut at a NUL, CR and LF become spaces); nothing on success. See WriteProfileValues.
+std::optional<ProfileError> WriteProfileValue(const QString& programDir, const QString& section,
+                                              const QString& key, const QString& value);
+
+enum class ProfileWrite {
+    Update,
+    CreateOnly,  // writes only when there is no profile yet; one that exists is left as it is
+};
+
+// Stores the values in order in one rewrite: all of them or, on failure, none. A value the file holds already
+// costs no write. The rewrite happens under corvane.ini.lock, so two copies of the program never lose each
+// other's updates, and goes through a temporary file renamed over the profile, so a crash or a full disk
+// leaves the old file or the new one; the new file keeps the old one's owner, group and permissions. A
+// profile that is a symbolic link is written through to its target. A profile that is marked read-only (no
+// write permission bit at all) is not written. Folders on the way to a new profile are made.
+std::optional<ProfileError> WriteProfileValues(const QString& programDir,
+                                               const std::vector<ProfileSetting>& settings,
+                                               ProfileWrite mode = ProfileWrite::Update);
 
 }  // namespace tumblecast

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <vector>
 
 #include "profile/profile_file.h"
 
@@ -18,15 +19,12 @@ const QString kSides = QStringLiteral("Sides");
 const QString kModify = QStringLiteral("Modify");
 const QString kTModify = QStringLiteral("TModify");
 
-void writeSlot(Platform& platform, int slot, const QString& enabled, const QuickSlot& record)
+std::vector<ProfileSetting> slotSettings(int slot, const QString& enabled, const QuickSlot& record)
 {
     const QString section = slotSection(slot);
-    WriteProfileValue(platform, section, kEnabled, enabled);
-    WriteProfileValue(platform, section, kCaption, record.caption);
-    WriteProfileValue(platform, section, kDice, record.dice);
-    WriteProfileValue(platform, section, kSides, record.sides);
-    WriteProfileValue(platform, section, kModify, record.modify);
-    WriteProfileValue(platform, section, kTModify, record.tmodify);
+    return {{section, kEnabled, enabled},      {section, kCaption, record.caption},
+            {section, kDice, record.dice},     {section, kSides, record.sides},
+            {section, kModify, record.modify}, {section, kTModify, record.tmodify}};
 }
 
 QuickSlot emptySlot(int slot, const QString& modifier)
@@ -34,43 +32,50 @@ QuickSlot emptySlot(int slot, const QString& modifier)
     return {slotSection(slot), QString(), QString(), modifier, modifier};
 }
 
-void CreateDefaultProfile(Platform& platform, DefaultModifiers modifiers)
+// One write for the 31 values: the profile is made whole or not at all, and a failure is reported once.
+std::optional<ProfileError> CreateDefaultProfile(const QString& programDir, DefaultModifiers modifiers)
 {
     const QString modifier = modifiers == DefaultModifiers::Zero ? QStringLiteral("0") : QString();
+    std::vector<ProfileSetting> settings;
     for (int slot = 1; slot <= kQuickSlotCount; ++slot)
-        writeSlot(platform, slot, QStringLiteral("0"), emptySlot(slot, modifier));
-    WriteProfileValue(platform, kOptions, kQuickSlots, QStringLiteral("1"));
+        for (ProfileSetting& setting : slotSettings(slot, QStringLiteral("0"), emptySlot(slot, modifier)))
+            settings.push_back(std::move(setting));
+    settings.push_back({kOptions, kQuickSlots, QStringLiteral("1")});
+    // Only if still missing: another copy may have made it since the check.
+    return WriteProfileValues(programDir, settings, ProfileWrite::CreateOnly);
 }
 
 }  // namespace
 
 QString slotSection(int slot) { return QStringLiteral("Slot%1").arg(slot); }
 
-QuickSlot readQuickSlot(Platform& platform, int slot)
+QuickSlot readQuickSlot(const QString& programDir, int slot)
 {
     const QString section = slotSection(slot);
     QuickSlot record;
-    record.caption = ReadProfileValue(platform, section, kCaption, section);
-    record.dice = ReadProfileValue(platform, section, kDice, QString());
-    record.sides = ReadProfileValue(platform, section, kSides, QString());
-    record.modify = ReadProfileValue(platform, section, kModify, QString());
-    record.tmodify = ReadProfileValue(platform, section, kTModify, QString());
+    record.caption = ReadProfileValue(programDir, section, kCaption, section);
+    record.dice = ReadProfileValue(programDir, section, kDice, QString());
+    record.sides = ReadProfileValue(programDir, section, kSides, QString());
+    record.modify = ReadProfileValue(programDir, section, kModify, QString());
+    record.tmodify = ReadProfileValue(programDir, section, kTModify, QString());
     return record;
 }
 
-void storeQuickSlot(Platform& platform, int slot, const QuickSlot& record)
+std::optional<ProfileError> storeQuickSlot(const QString& programDir, int slot, const QuickSlot& record)
 {
-    writeSlot(platform, slot, QStringLiteral("1"), record);
+    return WriteProfileValues(programDir, slotSettings(slot, QStringLiteral("1"), record));
 }
 
-void resetQuickSlot(Platform& platform, int slot)
+std::optional<ProfileError> resetQuickSlot(const QString& programDir, int slot)
 {
-    writeSlot(platform, slot, QStringLiteral("0"), emptySlot(slot, QStringLiteral("0")));
+    return WriteProfileValues(programDir,
+                              slotSettings(slot, QStringLiteral("0"), emptySlot(slot, QStringLiteral("0"))));
 }
 
-void writeQuickSlotsSwitch(Platform& platform, int value)
+std::optional<ProfileError> writeQuickSlotsSwitch(const QString& programDir, int value)
 {
-    if (value == 0 || value == 1) WriteProfileValue(platform, kOptions, kQuickSlots, QString::number(value));
+    if (value != 0 && value != 1) return std::nullopt;
+    return WriteProfileValue(programDir, kOptions, kQuickSlots, QString::number(value));
 }
 
 std::optional<int> profileNumber(const QString& text)
@@ -88,23 +93,26 @@ std::optional<int> profileNumber(const QString& text)
     return int(negative ? -value : value);
 }
 
-void RefreshQuickSlots(Platform& platform, QuickSlotBar& bar, DefaultModifiers modifiers)
+std::optional<ProfileError> RefreshQuickSlots(const QString& programDir, QuickSlotBar& bar,
+                                              DefaultModifiers modifiers)
 {
-    if (!ProfileExists(platform)) CreateDefaultProfile(platform, modifiers);
+    if (!ProfileExists(programDir))
+        if (std::optional<ProfileError> error = CreateDefaultProfile(programDir, modifiers)) return error;
 
     // Check6 takes only 0, 1 and 2; for anything else the bar stays as it is and nothing is written back.
     const std::optional<int> shown =
-        profileNumber(ReadProfileValue(platform, kOptions, kQuickSlots, QString()));
+        profileNumber(ReadProfileValue(programDir, kOptions, kQuickSlots, QString()));
     if (shown && *shown >= 0 && *shown <= 2) bar.setQuickSlotsValue(*shown);
 
     for (int slot = 1; slot <= kQuickSlotCount; ++slot)
         bar.setSlotEnabled(
-            slot, profileNumber(ReadProfileValue(platform, slotSection(slot), kEnabled, QString())) == 1);
+            slot, profileNumber(ReadProfileValue(programDir, slotSection(slot), kEnabled, QString())) == 1);
 
     QString captions[kQuickSlotCount];
     for (int slot = 1; slot <= kQuickSlotCount; ++slot)
-        captions[slot - 1] = ReadProfileValue(platform, slotSection(slot), kCaption, slotSection(slot));
+        captions[slot - 1] = ReadProfileValue(programDir, slotSection(slot), kCaption, slotSection(slot));
     for (int slot = 1; slot <= kQuickSlotCount; ++slot) bar.setSlotCaption(slot, captions[slot - 1]);
+    return std::nullopt;
 }
 
 }  // namespace tumblecast

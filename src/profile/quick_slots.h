@@ -4,7 +4,7 @@
 
 #include <optional>
 
-#include "platform/platform.h"
+#include "profile/profile_file.h"
 
 // The quick slot records kept in the profile, and the refresh that makes the main window's quick slot bar
 // match them. The refresh reaches the window only through QuickSlotBar.
@@ -39,22 +39,23 @@ struct QuickSlot {
 // "Slot1" to "Slot5".
 QString slotSection(int slot);
 // "Caption" defaults to the section's name, the others to empty text.
-QuickSlot readQuickSlot(Platform& platform, int slot);
-// Writes "Enabled" "1", then "Caption", "Dice", "Sides", "Modify", "TModify".
-void storeQuickSlot(Platform& platform, int slot, const QuickSlot& record);
+QuickSlot readQuickSlot(const QString& programDir, int slot);
+// Writes "Enabled" "1", then "Caption", "Dice", "Sides", "Modify", "TModify": all six or, on failure, none.
+std::optional<ProfileError> storeQuickSlot(const QString& programDir, int slot, const QuickSlot& record);
 // Writes the values of a new profile back into the slot: the slot is empty again.
-void resetQuickSlot(Platform& platform, int slot);
+std::optional<ProfileError> resetQuickSlot(const QString& programDir, int slot);
 // Check6_Click's write: "0" or "1" to "QuickSlots"; any other value (the grey 2) writes nothing.
-void writeQuickSlotsSwitch(Platform& platform, int value);
+std::optional<ProfileError> writeQuickSlotsSwitch(const QString& programDir, int value);
 
 // A stored number as the refresh reads it: optional sign and decimal digits, leading zeros allowed; anything
 // else (empty text included) is no number. Values beyond int saturate.
 std::optional<int> profileNumber(const QString& text);
 
-// Creates the profile when it is missing (31 writes: every slot empty, "QuickSlots" "1"), then sets the bar:
-// Check6's Value from "QuickSlots" (only for 0, 1 or 2: a missing or other value leaves Check6 as it is),
-// each slot button enabled exactly when its "Enabled" reads as 1, and the five slot captions. Never fails.
-void RefreshQuickSlots(Platform& platform, QuickSlotBar& bar,
-                       DefaultModifiers modifiers = DefaultModifiers::Zero);
+// Creates the profile when it is missing (every slot empty, "QuickSlots" "1", 31 values in one write), then
+// sets the bar: Check6's Value from "QuickSlots" (only for 0, 1 or 2: a missing or other value leaves Check6
+// as it is), each slot button enabled exactly when its "Enabled" reads as 1, and the five slot captions.
+// When the profile cannot be created, the bar is left as it is and the one failure returned.
+std::optional<ProfileError> RefreshQuickSlots(const QString& programDir, QuickSlotBar& bar,
+                                              DefaultModifiers modifiers = DefaultModifiers::Zero);
 
 }  // namespace tumblecast

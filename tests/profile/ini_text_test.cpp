@@ -9,6 +9,22 @@
 namespace tumblecast::ini {
 namespace {
 
+template <std::size_t N>
+QByteArray raw(const char (&text)[N])  // NULs included
+{
+    return QByteArray(text, N - 1);
+}
+
+QByteArray utf16(const QString& text, bool bigEndian = false)
+{
+    QByteArray bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+    for (const QChar c : text) {
+        const char high = char(c.unicode() >> 8), low = char(c.unicode() & 0xFF);
+        bytes.append(bigEndian ? high : low).append(bigEndian ? low : high);
+    }
+    return bytes;
+}
+
 TEST(IniRead, FindsValuesAsStored)
 {
     const struct {
@@ -38,6 +54,9 @@ TEST(IniRead, FindsValuesAsStored)
         {"byte_order_mark", "\xEF\xBB\xBF[Slot1]\nDice=3\n", "Slot1", "Dice", u"3"_qs},
         {"utf8", "[Slot1]\nCaption=Caf\xC3\xA9 \xE2\x82\xAC\n", "Slot1", "Caption", u"Café €"_qs},
         {"windows_1252", "[Slot1]\nCaption=Caf\xE9 \x80\n", "Slot1", "Caption", u"Café €"_qs},
+        {"nul_ends_the_value", raw("[Slot1]\nDice=2\0 junk\nSides=6\n"), "Slot1", "Dice", u"2"_qs},
+        {"utf16le", utf16(u"[Slot1]\r\nCaption=Café 😀\r\n"_qs), "Slot1", "Caption", u"Café 😀"_qs},
+        {"utf16be", utf16(u"[slot1]\nDice= 3 \n"_qs, true), "Slot1", "Dice", u"3"_qs},
     };
     for (const auto& row : rows)
         EXPECT_EQ(readValue(row.content, row.section, row.key), row.expected) << row.name;
@@ -88,6 +107,9 @@ TEST(IniWrite, ChangesOnlyTheKeysLine)
         // Written as Windows-1252 the value would make the whole file valid UTF-8 and read back as "é".
         {"windows_1252_turned_utf8", "[Slot1]\nCaption=\xE9\n", "Slot1", "Caption", u"Ã©"_qs,
          "[Slot1]\nCaption=\xC3\x83\xC2\xA9\n"},
+        {"nul_ends_the_value", "[Slot1]\nDice=1\n", "Slot1", "Dice", u"4\0x"_qs, "[Slot1]\nDice=4\n"},
+        {"utf16_stays_utf16", utf16(u"[Slot1]\r\nCaption=Old\r\n"_qs, true), "Slot2", "Dice", u"é"_qs,
+         utf16(u"[Slot1]\r\nCaption=Old\r\n\r\n[Slot2]\r\nDice=é\r\n"_qs, true)},
     };
     for (const auto& row : rows)
         EXPECT_EQ(writeValue(row.content, row.section, row.key, row.value), row.expected) << row.name;

@@ -2,12 +2,15 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <grp.h>
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
+#include <functional>
 #include <random>
 
 #include "profile/ini_text.h"
@@ -21,61 +24,94 @@ using test::readFile;
 using test::RecordingPlatform;
 using test::writeFile;
 
+constexpr uid_t kPlayer = 65534;  // nobody
+
+// Runs the checks in a child process as an ordinary user: root may write anywhere, so a read-only folder
+// means nothing to it. The child's failures are printed and fail the test.
+void asPlayer(const std::function<void()>& checks)
+{
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        if (geteuid() == 0 && (setgroups(0, nullptr) != 0 || setgid(kPlayer) != 0 || setuid(kPlayer) != 0))
+            _exit(2);
+        checks();
+        _exit(::testing::Test::HasFailure() ? 1 : 0);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "checks run as a player failed: " << status;
+}
+
+void setMode(const QString& path, mode_t mode) { ASSERT_EQ(chmod(QFile::encodeName(path), mode), 0); }
+
+QStringList folderEntries(const QString& dir)
+{
+    return QDir(dir).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+}
+
 TEST(ProfileFile, ReadsAndWritesBesideTheExecutable)
 {
     RecordingPlatform platform;
-    EXPECT_EQ(ProfilePath(platform), platform.executableDir() + "/corvane.ini");
-    EXPECT_FALSE(ProfileExists(platform));
-    EXPECT_EQ(ReadProfileValue(platform, "Slot1", "Caption", QString(60, u'd')), QString(49, u'd'));
+    const QString dir = platform.executableDir();
+    EXPECT_EQ(ProfilePath(dir), dir + "/corvane.ini");
+    EXPECT_FALSE(ProfileExists(dir));
+    EXPECT_EQ(ReadProfileValue(dir, "Slot1", "Caption", QString(60, u'd')), QString(49, u'd'));
 
-    EXPECT_TRUE(WriteProfileValue(platform, "Slot3", "Caption", QString(60, u'c')));
-    EXPECT_TRUE(ProfileExists(platform));
-    EXPECT_EQ(readFile(ProfilePath(platform)), "[Slot3]\nCaption=" + QByteArray(60, 'c') + "\n");
-    EXPECT_EQ(ReadProfileValue(platform, "Slot3", "Caption", "x"), QString(49, u'c'));
+    EXPECT_EQ(std::nullopt, WriteProfileValue(dir, "Slot3", "Caption", QString(60, u'c')));
+    EXPECT_TRUE(ProfileExists(dir));
+    EXPECT_EQ(readFile(ProfilePath(dir)), "[Slot3]\nCaption=" + QByteArray(60, 'c') + "\n");
+    EXPECT_EQ(ReadProfileValue(dir, "Slot3", "Caption", "x"), QString(49, u'c'));
 
     // A hand edit between two operations is seen by the next one: nothing is cached.
-    writeFile(ProfilePath(platform), "[Slot3]\nDice=  12  \n");
-    EXPECT_EQ(ReadProfileValue(platform, "Slot3", "Dice", ""), "12");
-    EXPECT_TRUE(test::filesBesideTheProfile(platform.executableDir()).isEmpty());
+    writeFile(ProfilePath(dir), "[Slot3]\nDice=  12  \n");
+    EXPECT_EQ(ReadProfileValue(dir, "Slot3", "Dice", ""), "12");
+    EXPECT_TRUE(test::filesBesideTheProfile(dir).isEmpty());
 }
 
 TEST(ProfileFile, DirectoryOfThatNameCountsAsMissing)
 {
     RecordingPlatform platform;
-    ASSERT_TRUE(QDir(platform.executableDir()).mkdir("corvane.ini"));
-    EXPECT_FALSE(ProfileExists(platform));
-    EXPECT_EQ(ReadProfileValue(platform, "Options", "QuickSlots", "d"), "d");
-    EXPECT_FALSE(WriteProfileValue(platform, "Options", "QuickSlots", "1"));
-    EXPECT_TRUE(QFileInfo(ProfilePath(platform)).isDir());
+    const QString dir = platform.executableDir();
+    ASSERT_TRUE(QDir(dir).mkdir("corvane.ini"));
+    EXPECT_FALSE(ProfileExists(dir));
+    EXPECT_EQ(ReadProfileValue(dir, "Options", "QuickSlots", "d"), "d");
+    const auto error = WriteProfileValue(dir, "Options", "QuickSlots", "1");
+    ASSERT_TRUE(error);
+    EXPECT_EQ(error->path, ProfilePath(dir));
+    EXPECT_EQ(error->reason, "Is a directory");
+    EXPECT_TRUE(QFileInfo(ProfilePath(dir)).isDir());
 }
 
 TEST(ProfileFile, SymbolicLinkIsWrittenThroughToItsTarget)
 {
     RecordingPlatform platform;
-    const QString target = platform.executableDir() + "/real.ini";
+    const QString dir = platform.executableDir();
+    const QString target = dir + "/real.ini";
     writeFile(target, "[Options]\nQuickSlots=1\n");
-    ASSERT_TRUE(QFile::link("real.ini", ProfilePath(platform)));
-    EXPECT_TRUE(WriteProfileValue(platform, "Options", "QuickSlots", "0"));
-    EXPECT_TRUE(QFileInfo(ProfilePath(platform)).isSymLink());
+    ASSERT_TRUE(QFile::link("real.ini", ProfilePath(dir)));
+    EXPECT_EQ(std::nullopt, WriteProfileValue(dir, "Options", "QuickSlots", "0"));
+    EXPECT_TRUE(QFileInfo(ProfilePath(dir)).isSymLink());
     EXPECT_EQ(readFile(target), "[Options]\nQuickSlots=0\n");
 }
 
 TEST(ProfileFile, WindowsProfileKeepsItsLineEndsAndBytes)
 {
     RecordingPlatform platform;
+    const QString dir = platform.executableDir();
     const QByteArray original = readFile(QStringLiteral(PROFILE_DATA_DIR "/windows.ini"));
-    writeFile(ProfilePath(platform), original);
-    EXPECT_EQ(ReadProfileValue(platform, "Slot1", "Caption", ""), u"Café €"_qs);
-    EXPECT_EQ(ReadProfileValue(platform, "Options", "QuickSlots", ""), "0");
+    writeFile(ProfilePath(dir), original);
+    EXPECT_EQ(ReadProfileValue(dir, "Slot1", "Caption", ""), u"Café €"_qs);
+    EXPECT_EQ(ReadProfileValue(dir, "Options", "QuickSlots", ""), "0");
 
-    EXPECT_TRUE(WriteProfileValue(platform, "Slot1", "Sides", "20"));
-    EXPECT_TRUE(WriteProfileValue(platform, "Slot1", "Caption", u"Thé"_qs));
-    EXPECT_TRUE(WriteProfileValue(platform, "Slot2", "Dice", "4"));
+    EXPECT_EQ(std::nullopt, WriteProfileValue(dir, "Slot1", "Sides", "20"));
+    EXPECT_EQ(std::nullopt, WriteProfileValue(dir, "Slot1", "Caption", u"Thé"_qs));
+    EXPECT_EQ(std::nullopt, WriteProfileValue(dir, "Slot2", "Dice", "4"));
     QByteArray expected = original;
     expected.replace("Sides=6", "Sides=20").replace("Caf\xE9 \x80", "Th\xE9");
     expected += "\r\n[Slot2]\r\nDice=4\r\n";
-    EXPECT_EQ(readFile(ProfilePath(platform)), expected);
-    EXPECT_EQ(ReadProfileValue(platform, "Slot1", "Caption", ""), u"Thé"_qs);
+    EXPECT_EQ(readFile(ProfilePath(dir)), expected);
+    EXPECT_EQ(ReadProfileValue(dir, "Slot1", "Caption", ""), u"Thé"_qs);
 }
 
 // Neither a file marked read-only (which a rename could still replace) nor one that cannot be read (which
@@ -86,13 +122,15 @@ TEST(ProfileFile, ReadOnlyOrUnreadableProfileIsLeftAlone)
     for (const bool readable : {true, false}) {
         if (!readable && geteuid() == 0) continue;  // root reads every file
         RecordingPlatform platform;
-        writeFile(ProfilePath(platform), stored);
-        QFile::setPermissions(ProfilePath(platform),
-                              readable ? QFileDevice::ReadOwner : QFileDevice::WriteOwner);
-        EXPECT_EQ(ReadProfileValue(platform, "Options", "QuickSlots", "d"), readable ? "1" : "d");
-        EXPECT_FALSE(WriteProfileValue(platform, "Slot1", "Dice", "3"));
-        QFile::setPermissions(ProfilePath(platform), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-        EXPECT_EQ(readFile(ProfilePath(platform)), stored);
+        const QString dir = platform.executableDir();
+        writeFile(ProfilePath(dir), stored);
+        QFile::setPermissions(ProfilePath(dir), readable ? QFileDevice::ReadOwner : QFileDevice::WriteOwner);
+        EXPECT_EQ(ReadProfileValue(dir, "Options", "QuickSlots", "d"), readable ? "1" : "d");
+        const auto error = WriteProfileValue(dir, "Slot1", "Dice", "3");
+        ASSERT_TRUE(error);
+        EXPECT_EQ(error->reason, "Permission denied");
+        QFile::setPermissions(ProfilePath(dir), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+        EXPECT_EQ(readFile(ProfilePath(dir)), stored);
     }
 }
 
@@ -100,17 +138,19 @@ TEST(ProfileFile, ReadOnlyOrUnreadableProfileIsLeftAlone)
 TEST(ProfileFile, FailedWriteLeavesTheOldFile)
 {
     RecordingPlatform platform;
+    const QString dir = platform.executableDir();
     const QByteArray old = "[Slot1]\nCaption=" + QByteArray(200, 'o') + "\n";
-    writeFile(ProfilePath(platform), old);
-    bool written = true;
+    writeFile(ProfilePath(dir), old);
+    std::optional<ProfileError> error;
     {
         test::FileSizeLimit full(100);
-        written = WriteProfileValue(platform, "Slot1", "Caption", QString(300, u'n'));
+        error = WriteProfileValue(dir, "Slot1", "Caption", QString(300, u'n'));
     }
 
-    EXPECT_FALSE(written);
-    EXPECT_EQ(readFile(ProfilePath(platform)), old);
-    EXPECT_TRUE(test::filesBesideTheProfile(platform.executableDir()).isEmpty());
+    ASSERT_TRUE(error);
+    EXPECT_EQ(error->reason, "File too large");
+    EXPECT_EQ(readFile(ProfilePath(dir)), old);
+    EXPECT_TRUE(test::filesBesideTheProfile(dir).isEmpty());
 }
 
 // A writer killed at any moment leaves a profile that is exactly one of the states it wrote, whole.
@@ -120,10 +160,11 @@ TEST(ProfileFile, KilledWriterLeavesOldOrNewFile)
     // write, and the sync plays no part in what a killed process leaves behind.
     RecordingPlatform platform(QDir(QStringLiteral("/dev/shm")).exists() ? QStringLiteral("/dev/shm")
                                                                          : QString());
+    const QString dir = platform.executableDir();
     const QByteArray base =
         "; hand-written\n[Slot1]\nEnabled=1\nCaption=Dagger\n\n[Slot3]\nCaption=start\n"
         "Dice=2\n\n[Options]\nQuickSlots=1\n";
-    writeFile(ProfilePath(platform), base);
+    writeFile(ProfilePath(dir), base);
     // Values of different lengths, so that a torn file could not look whole by chance.
     auto valueFor = [](int n) { return QStringLiteral("v%1-").arg(n) + QString(n % 37, u'x'); };
 
@@ -138,7 +179,7 @@ TEST(ProfileFile, KilledWriterLeavesOldOrNewFile)
             // Two whole writes first, each reported, so that the parent knows how long one takes here.
             close(ready[0]);
             for (int n = written + 1;; ++n) {
-                WriteProfileValue(platform, "Slot3", "Caption", valueFor(n));
+                WriteProfileValue(dir, "Slot3", "Caption", valueFor(n));
                 if (n <= written + 2) (void)!write(ready[1], "w", 1);
             }
         }
@@ -158,13 +199,115 @@ TEST(ProfileFile, KilledWriterLeavesOldOrNewFile)
         int status = 0;
         ASSERT_EQ(waitpid(child, &status, 0), child);
 
-        const QString value = ReadProfileValue(platform, "Slot3", "Caption", "");
+        const QString value = ReadProfileValue(dir, "Slot3", "Caption", "");
         const int n = value.mid(1, value.indexOf(u'-') - 1).toInt();
         ASSERT_GT(n, written) << "round " << round;
-        ASSERT_EQ(readFile(ProfilePath(platform)), ini::writeValue(base, "Slot3", "Caption", valueFor(n)))
+        ASSERT_EQ(readFile(ProfilePath(dir)), ini::writeValue(base, "Slot3", "Caption", valueFor(n)))
             << "round " << round;
         written = n;
     }
+}
+
+// An installed copy's folder is not the player's to write: its profile goes under the player's settings.
+TEST(ProfileFile, InstalledCopyKeepsItsProfileUnderTheUsersConfig)
+{
+    asPlayer([] {
+        QTemporaryDir portable, installed, home;
+        setMode(installed.path(), 0555);
+        qputenv("HOME", QFile::encodeName(home.path()));
+        for (const QString& xdg : {QStringLiteral("relative"), QString(), home.path() + "/xdg"}) {
+            qputenv("XDG_CONFIG_HOME", QFile::encodeName(xdg));
+            EXPECT_EQ(ProfilePath(installed.path()),
+                      (xdg.startsWith(u'/') ? xdg : home.path() + "/.config") + "/tumblecast/corvane.ini");
+        }
+        EXPECT_EQ(ProfilePath(portable.path()), portable.path() + "/corvane.ini");
+        EXPECT_EQ(WriteProfileValue(installed.path(), "Options", "QuickSlots", "1"), std::nullopt);
+        EXPECT_EQ(readFile(home.path() + "/xdg/tumblecast/corvane.ini"), "[Options]\nQuickSlots=1\n");
+        EXPECT_EQ(folderEntries(installed.path()), QStringList());
+    });
+}
+
+// A profile made while its folder was writable stays there when the folder turns read-only, and is then
+// rewritten in place: no lock or temporary file can be made beside it.
+TEST(ProfileFile, ProfileInAReadOnlyFolderIsWrittenInPlace)
+{
+    asPlayer([] {
+        QTemporaryDir program;
+        const QString dir = program.path();
+        EXPECT_EQ(WriteProfileValue(dir, "Slot1", "Caption", "Axe"), std::nullopt);
+        setMode(dir, 0555);
+        EXPECT_EQ(WriteProfileValue(dir, "Slot1", "Caption", "Longsword"), std::nullopt);
+        EXPECT_EQ(WriteProfileValue(dir, "Slot1", "Caption", "Bow"), std::nullopt);
+        const QByteArray written = "[Slot1]\nCaption=Bow\n";
+        EXPECT_EQ(readFile(dir + "/corvane.ini"), written);
+
+        // On a full disk the growth fails before any old byte is overwritten.
+        std::optional<ProfileError> error;
+        {
+            test::FileSizeLimit full(written.size() + 2);
+            error = WriteProfileValue(dir, "Slot1", "Caption", QString(40, u'x'));
+        }
+        EXPECT_EQ(error.value_or(ProfileError()).reason, "File too large");
+        EXPECT_EQ(readFile(dir + "/corvane.ini"), written);
+        EXPECT_EQ(folderEntries(dir), QStringList{"corvane.ini"});
+        setMode(dir, 0700);
+    });
+}
+
+// A copy run by root must not hand the player's profile over to root, nor open it to others.
+TEST(ProfileFile, RewriteKeepsOwnerGroupAndPermissions)
+{
+    RecordingPlatform platform;
+    const QString path = ProfilePath(platform.executableDir());
+    writeFile(path, "[Options]\nQuickSlots=1\n");
+    setMode(path, 0640);
+    const bool root = geteuid() == 0;
+    if (root) {
+        ASSERT_EQ(chown(QFile::encodeName(path), kPlayer, kPlayer), 0);
+    }
+    EXPECT_EQ(WriteProfileValue(platform.executableDir(), "Options", "QuickSlots", "0"), std::nullopt);
+    struct stat info;
+    ASSERT_EQ(stat(QFile::encodeName(path), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0640u);
+    if (root) {
+        EXPECT_EQ(std::pair(info.st_uid, info.st_gid), std::pair(kPlayer, gid_t(kPlayer)));
+    }
+}
+
+// Each copy adds its own keys; with the read-modify-write unguarded, one copy's rename drops the other's
+// keys. (The lock of a killed copy is taken over: without that the kill test would wait on every round.)
+TEST(ProfileFile, TwoCopiesWritingAtOnceLoseNothing)
+{
+    RecordingPlatform platform(QDir(QStringLiteral("/dev/shm")).exists() ? QStringLiteral("/dev/shm")
+                                                                         : QString());
+    const QString dir = platform.executableDir();
+    constexpr int kWrites = 300;
+    pid_t children[2];
+    for (int copy = 0; copy < 2; ++copy) {
+        children[copy] = fork();
+        ASSERT_GE(children[copy], 0);
+        if (children[copy] == 0) {
+            int failed = 0;
+            for (int i = 0; i < kWrites; ++i)
+                failed +=
+                    WriteProfileValue(dir, QStringLiteral("S%1").arg(copy), QStringLiteral("K%1").arg(i), "x")
+                        .has_value();
+            _exit(failed);
+        }
+    }
+    for (const pid_t child : children) {
+        int status = 0;
+        ASSERT_EQ(waitpid(child, &status, 0), child);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
+    const QByteArray content = readFile(ProfilePath(dir));
+    int found = 0;
+    for (int copy = 0; copy < 2; ++copy)
+        for (int i = 0; i < kWrites; ++i)
+            found += ini::readValue(content, QStringLiteral("S%1").arg(copy), QStringLiteral("K%1").arg(i))
+                         .has_value();
+    EXPECT_EQ(found, 2 * kWrites);
+    EXPECT_TRUE(test::filesBesideTheProfile(dir).isEmpty());
 }
 
 }  // namespace

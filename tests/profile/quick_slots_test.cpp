@@ -1,3 +1,5 @@
+#include <QDir>
+
 #include <gtest/gtest.h>
 
 #include <array>
@@ -16,7 +18,7 @@ using test::RecordingPlatform;
 // (which writes the switch back) only when the value changes. It starts in the window's design state.
 class FakeBar final : public QuickSlotBar {
 public:
-    explicit FakeBar(Platform& platform) : m_platform(platform) {}
+    explicit FakeBar(QString dir) : m_dir(std::move(dir)) {}
 
     void setQuickSlotsValue(int value) override
     {
@@ -25,7 +27,7 @@ public:
         this->value = value;
         calls << QStringLiteral("Check6_Click");
         if (onClick) onClick();
-        writeQuickSlotsSwitch(m_platform, value);
+        writeQuickSlotsSwitch(m_dir, value);
     }
     void setSlotEnabled(int slot, bool enabled) override
     {
@@ -41,7 +43,7 @@ public:
     std::function<void()> onClick;
 
 private:
-    Platform& m_platform;
+    QString m_dir;
 };
 
 QStringList barCalls(int value, const std::array<bool, 5>& enabled, const QStringList& captions)
@@ -74,9 +76,10 @@ TEST(RefreshQuickSlots, FirstStartCreatesTheProfile)
 {
     for (const auto modifiers : {DefaultModifiers::Zero, DefaultModifiers::Empty}) {
         RecordingPlatform platform;
-        FakeBar bar(platform);
-        RefreshQuickSlots(platform, bar, modifiers);
-        EXPECT_EQ(test::readFile(ProfilePath(platform)),
+        const QString dir = platform.executableDir();
+        FakeBar bar(dir);
+        RefreshQuickSlots(dir, bar, modifiers);
+        EXPECT_EQ(test::readFile(ProfilePath(dir)),
                   defaultProfile(modifiers == DefaultModifiers::Zero ? "0" : ""));
         EXPECT_EQ(bar.calls, barCalls(1, {}, kSectionNames));  // Check6 already checked: no click
     }
@@ -85,16 +88,17 @@ TEST(RefreshQuickSlots, FirstStartCreatesTheProfile)
 TEST(RefreshQuickSlots, ExistingProfileSetsTheBar)
 {
     RecordingPlatform platform;
+    const QString dir = platform.executableDir();
     const QByteArray stored =
         "[Options]\nQuickSlots=0\n[Slot1]\nEnabled=1\n[Slot2]\nEnabled=01\nCaption=\n[Slot3]\nEnabled= 1\n"
         "Caption=" +
         QByteArray(60, 'c') + "\n[Slot4]\nEnabled=0\nCaption=Axe\n[slot5]\nenabled=2\n";
-    test::writeFile(ProfilePath(platform), stored);
-    FakeBar bar(platform);
-    RefreshQuickSlots(platform, bar);
+    test::writeFile(ProfilePath(dir), stored);
+    FakeBar bar(dir);
+    RefreshQuickSlots(dir, bar);
     EXPECT_EQ(bar.calls, barCalls(0, {true, true, true, false, false},
                                   {"Slot1", "", QString(49, u'c'), "Axe", "Slot5"}));
-    EXPECT_EQ(test::readFile(ProfilePath(platform)),
+    EXPECT_EQ(test::readFile(ProfilePath(dir)),
               stored);  // the handler's write-back of "0" changes no byte
 }
 
@@ -118,11 +122,12 @@ TEST(RefreshQuickSlots, OddOrBrokenProfilesAreReadButNeverRewritten)
     };
     for (const auto& row : rows) {
         RecordingPlatform platform;
-        test::writeFile(ProfilePath(platform), row.stored);
-        FakeBar bar(platform);
-        RefreshQuickSlots(platform, bar);
+        const QString dir = platform.executableDir();
+        test::writeFile(ProfilePath(dir), row.stored);
+        FakeBar bar(dir);
+        RefreshQuickSlots(dir, bar);
         EXPECT_EQ(bar.calls, barCalls(row.value, {}, kSectionNames)) << row.name;
-        EXPECT_EQ(test::readFile(ProfilePath(platform)), row.stored) << row.name;
+        EXPECT_EQ(test::readFile(ProfilePath(dir)), row.stored) << row.name;
     }
 }
 
@@ -130,16 +135,47 @@ TEST(RefreshQuickSlots, OddOrBrokenProfilesAreReadButNeverRewritten)
 TEST(RefreshQuickSlots, SlotsAreReadAfterTheNestedClickHandler)
 {
     RecordingPlatform platform;
-    test::writeFile(ProfilePath(platform), "[Options]\nQuickSlots=0\n[Slot1]\nEnabled=0\nCaption=Old\n");
-    FakeBar bar(platform);
+    const QString dir = platform.executableDir();
+    test::writeFile(ProfilePath(dir), "[Options]\nQuickSlots=0\n[Slot1]\nEnabled=0\nCaption=Old\n");
+    FakeBar bar(dir);
     bar.onClick = [&] {
-        WriteProfileValue(platform, "Slot1", "Enabled", "1");
-        WriteProfileValue(platform, "Slot1", "Caption", "New");
+        WriteProfileValue(dir, "Slot1", "Enabled", "1");
+        WriteProfileValue(dir, "Slot1", "Caption", "New");
     };
-    RefreshQuickSlots(platform, bar);
+    RefreshQuickSlots(dir, bar);
     EXPECT_EQ(bar.calls, barCalls(0, {true}, {"New", "Slot2", "Slot3", "Slot4", "Slot5"}));
-    EXPECT_EQ(test::readFile(ProfilePath(platform)),
-              "[Options]\nQuickSlots=0\n[Slot1]\nEnabled=1\nCaption=New\n");
+    EXPECT_EQ(test::readFile(ProfilePath(dir)), "[Options]\nQuickSlots=0\n[Slot1]\nEnabled=1\nCaption=New\n");
+}
+
+// A profile that cannot be made is one failure, and the bar keeps what it shows.
+TEST(RefreshQuickSlots, FailedCreationIsReportedOnceAndChangesNothing)
+{
+    RecordingPlatform platform;
+    const QString dir = platform.executableDir();
+    ASSERT_TRUE(QDir(dir).mkdir("corvane.ini"));
+    FakeBar bar(dir);
+    const std::optional<ProfileError> error = RefreshQuickSlots(dir, bar);
+    ASSERT_TRUE(error);
+    EXPECT_EQ(error->path, ProfilePath(dir));
+    EXPECT_EQ(error->reason, "Is a directory");
+    EXPECT_EQ(bar.calls, QStringList());
+}
+
+// Enabled=1 alone, without the rest of the record, would turn on a slot holding another preset's values.
+TEST(QuickSlotRecord, StoreWritesAllSixValuesOrNone)
+{
+    RecordingPlatform platform;
+    const QString dir = platform.executableDir();
+    FakeBar bar(dir);
+    ASSERT_EQ(RefreshQuickSlots(dir, bar), std::nullopt);
+    const QByteArray created = test::readFile(ProfilePath(dir));
+    std::optional<ProfileError> error;
+    {
+        test::FileSizeLimit full(created.size() + 4);
+        error = storeQuickSlot(dir, 2, {QString(10, u'c'), "3", "6", "1", "0"});
+    }
+    ASSERT_TRUE(error);
+    EXPECT_EQ(test::readFile(ProfilePath(dir)), created);
 }
 
 }  // namespace

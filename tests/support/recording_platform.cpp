@@ -15,6 +15,26 @@ RecordingPlatform::RecordingPlatform(const QString& parent)
     EXPECT_TRUE(m_dir.isValid());
 }
 
+RecordingPlatform::~RecordingPlatform()
+{
+    for (const QString& prompt : m_expected)
+        ADD_FAILURE() << "expected message never shown: " << prompt.toStdString();
+}
+
+void RecordingPlatform::message(const QString& prompt)
+{
+    messages << prompt;
+    if (m_expected.empty()) {
+        ADD_FAILURE() << "unexpected message: " << prompt.toStdString();
+        return;
+    }
+    const QString expected = m_expected.front();
+    m_expected.pop_front();
+    if (!expected.isNull() && prompt != expected)
+        ADD_FAILURE() << "message \"" << prompt.toStdString() << "\" where \"" << expected.toStdString()
+                      << "\" was expected";
+}
+
 std::optional<QString> RecordingPlatform::saveFileName(const SaveDialogRequest& request)
 {
     saveRequests.push_back(request);

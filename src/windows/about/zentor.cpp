@@ -4,12 +4,12 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMouseEvent>
 #include <QPainter>
 
 #include "platform/platform.h"
 #include "version.h"
 #include "windows/common/accessibility.h"
+#include "windows/common/click_events.h"
 #include "windows/common/controls.h"
 
 namespace tumblecast {
@@ -95,12 +95,14 @@ zentor::zentor(Platform& platform, QWidget* parent)
     setFixedSize(client.width() + 2 * frame, client.height() + 2 * frame);
 
     // The background panel is a pixel wider than the client area, which cuts it off.
-    Picture1 = makePanel(this, twipsRect(0, 0, 3855, 2535).translated(client.topLeft()).intersected(client));
+    Picture1 =
+        named(makePanel(this, twipsRect(0, 0, 3855, 2535).translated(client.topLeft()).intersected(client)),
+              "Picture1");
     // Siblings are created bottom first: Move2, Move1, then the credit line over Move2's top strip.
     buildLowerPanel();
     buildUpperPanel();
 
-    Text2 = new QLineEdit(creditText(), Picture1);
+    Text2 = named(new QLineEdit(creditText(), Picture1), "Text2");
     Text2->setGeometry(twipsRect(360, 1320, 3135, 285));
     Text2->setFrame(false);
     Text2->setAlignment(Qt::AlignCenter);
@@ -109,7 +111,15 @@ zentor::zentor(Platform& platform, QWidget* parent)
     connect(Text2, &QLineEdit::textChanged, this, &zentor::Text2_Change);
     Text2->setFocus();
 
-    for (QWidget* panel : {Picture1, Move1, Move2}) panel->installEventFilter(this);
+    // Disabled panels and what is on them get no mouse events of their own: Qt hands a click on them to the
+    // first ancestor that takes it, so the innermost panel takes the click and the outer ones never see it.
+    connect(new ClickEvents(Picture1, ClickEvents::Mouse::Take), &ClickEvents::click, this,
+            &zentor::Picture1_Click);
+    connect(new ClickEvents(Move1, ClickEvents::Mouse::Take), &ClickEvents::click, this,
+            &zentor::Move1_Click);
+    connect(new ClickEvents(Move2, ClickEvents::Mouse::Take), &ClickEvents::click, this,
+            &zentor::Move2_Click);
+    connect(new ClickEvents(this), &ClickEvents::click, this, &zentor::Form_Click);
 
     // No caption shows, but a screen reader still announces what the window is.
     exposeAs(this, QAccessible::Dialog);
@@ -122,14 +132,14 @@ zentor::zentor(Platform& platform, QWidget* parent)
 
 void zentor::buildUpperPanel()
 {
-    Move1 = makePanel(Picture1, twipsRect(240, 0, 3375, 1095));
+    Move1 = named(makePanel(Picture1, twipsRect(240, 0, 3375, 1095)), "Move1");
     disableKeepingInk(Move1);
 
-    Image1 = new ImageControl(QPixmap(QStringLiteral(":/zentor.gif")), Move1);
+    Image1 = named(new ImageControl(QPixmap(QStringLiteral(":/zentor.gif")), Move1), "Image1");
     Image1->setGeometry(twipsRect(1320, 0, 825, 825));
 
     // The panel's bottom edge cuts the label's lower part off; the caption sits high enough to show whole.
-    Label1 = new QLabel(QStringLiteral("Tumblecast ") + QLatin1String(kVersion), Move1);
+    Label1 = named(new QLabel(QStringLiteral("Tumblecast ") + QLatin1String(kVersion), Move1), "Label1");
     Label1->setGeometry(twipsRect(120, 840, 3135, 375));
     Label1->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     Label1->setFont(serifFont(14.25));
@@ -137,12 +147,12 @@ void zentor::buildUpperPanel()
 
 void zentor::buildLowerPanel()
 {
-    Move2 = makePanel(Picture1, twipsRect(360, 1320, 3135, 1095));
+    Move2 = named(makePanel(Picture1, twipsRect(360, 1320, 3135, 1095)), "Move2");
     disableKeepingInk(Move2);
 
-    Text3 = makeAddress(Move2, twipsRect(0, 720, 3135, 285), kWeb);
-    Text1 = makeAddress(Move2, twipsRect(1080, 360, 1695, 285), kEmail);
-    Label6 = new QLabel(QStringLiteral("E-mail: "), Move2);
+    Text3 = named(makeAddress(Move2, twipsRect(0, 720, 3135, 285), kWeb), "Text3");
+    Text1 = named(makeAddress(Move2, twipsRect(1080, 360, 1695, 285), kEmail), "Text1");
+    Label6 = named(new QLabel(QStringLiteral("E-mail: "), Move2), "Label6");
     Label6->setGeometry(twipsRect(360, 360, 765, 255));
     Label6->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     Label6->setFont(serifFont(11.25));
@@ -162,52 +172,6 @@ void zentor::Text2_Change()
     else
         m_platform.message(kRebuke);
     Text2->setText(creditText());
-}
-
-bool zentor::isClick(QObject* target, QEvent* event)
-{
-    const auto* mouse = static_cast<QMouseEvent*>(event);
-    if (mouse->button() != Qt::LeftButton) return false;
-    if (event->type() == QEvent::MouseButtonPress) {
-        m_pressed = target;
-        return false;
-    }
-    if (event->type() != QEvent::MouseButtonRelease) return false;
-    const bool click =
-        m_pressed == target && static_cast<QWidget*>(target)->rect().contains(mouse->position().toPoint());
-    m_pressed = nullptr;
-    return click;
-}
-
-// Disabled panels and what is on them get no mouse events of their own: Qt hands a click on them to the
-// first ancestor that takes it, and these filters see it on its way through each panel.
-bool zentor::eventFilter(QObject* watched, QEvent* event)
-{
-    switch (event->type()) {
-        case QEvent::MouseButtonPress:
-        case QEvent::MouseButtonRelease:
-        case QEvent::MouseButtonDblClick:
-            break;
-        default:
-            return QFrame::eventFilter(watched, event);
-    }
-    // The innermost panel takes the click; the outer ones never see it.
-    if (isClick(watched, event)) {
-        if (watched == Move1)
-            Move1_Click();
-        else if (watched == Move2)
-            Move2_Click();
-        else
-            Picture1_Click();
-    }
-    return true;
-}
-
-void zentor::mousePressEvent(QMouseEvent* event) { isClick(this, event); }
-
-void zentor::mouseReleaseEvent(QMouseEvent* event)
-{
-    if (isClick(this, event)) Form_Click();
 }
 
 // With no title bar and no close box, Escape is the keyboard's way out.

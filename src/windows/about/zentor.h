@@ -34,16 +34,6 @@ public:
     // The one piece of state: what the credit line always shows.
     static const QString& creditText();
 
-    QWidget* Picture1;  // background panel
-    QLineEdit* Text2;   // credit line, the only control that takes input
-    QWidget* Move1;     // upper panel, disabled
-    QLabel* Label1;
-    ImageControl* Image1;
-    QWidget* Move2;  // lower panel, disabled; its top strip lies under Text2
-    QLabel* Label6;
-    QLineEdit* Text1;  // e-mail address
-    QLineEdit* Text3;  // web address
-
 public slots:
     void Form_Click();
     void Picture1_Click();
@@ -52,20 +42,25 @@ public slots:
     void Text2_Change();
 
 protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void buildUpperPanel();
     void buildLowerPanel();
-    // A click is a left press and release over the same panel, as on a button.
-    bool isClick(QObject* target, QEvent* event);
     void unload();
 
     Platform& m_platform;
-    QObject* m_pressed = nullptr;
+
+    // The controls, reached from outside by their object names only.
+    QWidget* Picture1 = nullptr;  // background panel
+    QLineEdit* Text2 = nullptr;   // credit line, the only control that takes input
+    QWidget* Move1 = nullptr;     // upper panel, disabled
+    QLabel* Label1 = nullptr;
+    ImageControl* Image1 = nullptr;
+    QWidget* Move2 = nullptr;  // lower panel, disabled; its top strip lies under Text2
+    QLabel* Label6 = nullptr;
+    QLineEdit* Text1 = nullptr;  // e-mail address
+    QLineEdit* Text3 = nullptr;  // web address
 };
 
 }  // namespace tumblecast

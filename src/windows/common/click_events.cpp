@@ -7,7 +7,10 @@
 
 namespace tumblecast {
 
-ClickEvents::ClickEvents(QWidget* target) : QObject(target) { target->installEventFilter(this); }
+ClickEvents::ClickEvents(QWidget* target, Mouse mouse) : QObject(target), m_mouse(mouse)
+{
+    target->installEventFilter(this);
+}
 
 bool ClickEvents::eventFilter(QObject* watched, QEvent* event)
 {
@@ -16,22 +19,23 @@ bool ClickEvents::eventFilter(QObject* watched, QEvent* event)
         type != QEvent::MouseButtonDblClick)
         return false;
     const auto* mouse = static_cast<QMouseEvent*>(event);
-    if (mouse->button() != Qt::LeftButton) return false;
-    switch (type) {
-        case QEvent::MouseButtonPress:
-            m_pressed = true;
-            break;
-        case QEvent::MouseButtonDblClick:
-            m_pressed = false;
-            emit dblClick();
-            break;
-        default:
-            if (std::exchange(m_pressed, false) &&
-                static_cast<QWidget*>(watched)->rect().contains(mouse->position().toPoint()))
-                emit click();
-            break;
+    if (mouse->button() == Qt::LeftButton) {
+        switch (type) {
+            case QEvent::MouseButtonPress:
+                m_pressed = true;
+                break;
+            case QEvent::MouseButtonDblClick:
+                m_pressed = false;
+                emit dblClick();
+                break;
+            default:
+                if (std::exchange(m_pressed, false) &&
+                    static_cast<QWidget*>(watched)->rect().contains(mouse->position().toPoint()))
+                    emit click();
+                break;
+        }
     }
-    return false;
+    return m_mouse == Mouse::Take;
 }
 
 }  // namespace tumblecast

@@ -28,11 +28,6 @@ namespace tumblecast {
 
 namespace {
 
-bool isDigits(const QString& text)
-{
-    return std::all_of(text.begin(), text.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
-}
-
 // A text "below 0" sorts before "0" by character code: the empty text, or one that starts with a blank,
 // a sign, a point or any other character below the digits.
 bool isBelowZero(const QString& text) { return text.isEmpty() || text.at(0).unicode() < u'0'; }
@@ -173,8 +168,8 @@ void Form1::keepCountInRange(TextBox* field)
     if (field->text().isEmpty()) field->setText(QStringLiteral("0"));
     if (isBelowZero(field->text())) field->setText(QStringLiteral("0"));
     // A text that is not all digits (only pasting brings one) stays for Generate to refuse.
-    const QString text = field->text();
-    if (isDigits(text) && text.toULongLong() > 999998) field->setText(QStringLiteral("999998"));
+    if (const auto count = readNumber(toStd(field->text())); count && *count > 999998)
+        field->setText(QStringLiteral("999998"));
 }
 
 // Modifiers: a text below zero empties the field.

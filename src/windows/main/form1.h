@@ -22,11 +22,14 @@ class zentor;
 
 // The main window: its controls (Form1Controls, laid out in form1_controls.cpp) and its handlers. Handlers
 // carry the names the window's behaviour is written in, so "Command4_Click" is found under that name.
-class Form1 : public QWidget, public Form1Controls, public QuickSlotBar {
+class Form1 : public QWidget, private Form1Controls, private QuickSlotBar {
     Q_OBJECT
 public:
     Form1(Platform& platform, RandomSource& dice, QWidget* parent = nullptr);
     ~Form1() override;
+
+    // For tests and tools, which drive the controls as a user would; nothing in the program reads them.
+    const Form1Controls& controls() const { return *this; }
 
     // Key filters of the numeric fields: each sees a typed character's code and sets it to 0 to drop it.
     void Text2_KeyPress(int& keyAscii);
@@ -34,14 +37,6 @@ public:
     void Text4_KeyPress(int& keyAscii);
     void Text5_KeyPress(int& keyAscii);
     void Text6_KeyPress(int& keyAscii);
-
-    // Makes the quick slot bar match the profile (creating the profile when it is missing).
-    void refreshQuickSlots(DefaultModifiers modifiers);
-
-    // What a refresh sets.
-    void setQuickSlotsValue(int value) override;
-    void setSlotEnabled(int slot, bool enabled) override;
-    void setSlotCaption(int slot, const QString& caption) override;
 
     // The slot editor while it is open.
     Form2* slotEditor() const;
@@ -134,6 +129,12 @@ private:
 
     // Quick slots (form1_slots.cpp)
     void wireSlots();
+    // Makes the quick slot bar match the profile (creating the profile when it is missing).
+    void refreshQuickSlots(DefaultModifiers modifiers);
+    // What a refresh sets.
+    void setQuickSlotsValue(int value) override;
+    void setSlotEnabled(int slot, bool enabled) override;
+    void setSlotCaption(int slot, const QString& caption) override;
     void rollSlot(int slot);
     void editSlot(int slot);
     void discardSlotEditor();

@@ -6,6 +6,7 @@
 
 #include <tuple>
 
+#include "platform/platform.h"
 #include "profile/quick_slots.h"
 #include "windows/common/check_box.h"
 #include "windows/common/click_events.h"
@@ -63,7 +64,7 @@ void Form1::Option17_Click() { rollSlot(5); }
 // judges them. Ticking a box empties its field and moves the focus there before the value goes in.
 void Form1::rollSlot(int slot)
 {
-    const QuickSlot stored = readQuickSlot(m_platform, slot);
+    const QuickSlot stored = readQuickSlot(m_platform.executableDir(), slot);
     // Slot 1 keeps the boxes as they are, so a box already ticked runs no handler there.
     if (slot != 1) {
         Check1->setValue(CheckValue::Unchecked);
@@ -100,10 +101,11 @@ void Form1::editSlot(int slot)
     TextHelp->setText(title);
     if (m_editor && !m_editor->isLoaded()) m_editor = nullptr;  // closed, its deletion still pending
     if (!m_editor) {
-        m_editor = new Form2(m_platform, *this);
+        m_editor = new Form2(m_platform, *this, *TextHelp);
+        connect(m_editor, &Form2::reloadRequested, this,
+                [this] { refreshQuickSlots(DefaultModifiers::Empty); });
     } else if (otherSlot) {
-        m_editor->Form_Load();
-        m_editor->Text1->setFocus(Qt::OtherFocusReason);
+        m_editor->loadSelectedSlot();
     }
     m_editor->setWindowTitle(title);
     m_editor->show();
@@ -120,7 +122,10 @@ void Form1::discardSlotEditor() { delete m_editor; }
 
 void Form1::Form_Load() { refreshQuickSlots(DefaultModifiers::Zero); }
 
-void Form1::refreshQuickSlots(DefaultModifiers modifiers) { RefreshQuickSlots(m_platform, *this, modifiers); }
+void Form1::refreshQuickSlots(DefaultModifiers modifiers)
+{
+    RefreshQuickSlots(m_platform.executableDir(), *this, modifiers);
+}
 
 void Form1::setQuickSlotsValue(int value) { Check6->setValue(static_cast<CheckValue>(value)); }
 
@@ -154,11 +159,11 @@ void Form1::Check6_Click()
     switch (Check6->value()) {
         case CheckValue::Unchecked:
             for (int width = 6585; width >= 5085; width -= 75) setOuterWidth(width);
-            writeQuickSlotsSwitch(m_platform, 0);
+            writeQuickSlotsSwitch(m_platform.executableDir(), 0);
             break;
         case CheckValue::Checked:
             for (int width = 5025; width <= 6600; width += 75) setOuterWidth(width);
-            writeQuickSlotsSwitch(m_platform, 1);
+            writeQuickSlotsSwitch(m_platform.executableDir(), 1);
             break;
         case CheckValue::Grayed:
             break;

@@ -17,6 +17,7 @@
 #include <cmath>
 #include <new>
 
+#include "engine/messages.h"
 #include "windows/common/controls.h"
 
 namespace tumblecast {
@@ -33,8 +34,6 @@ QString displayText(std::string_view bytes)
     }
     return text;
 }
-
-const QString kOutOfMemory = QStringLiteral("Out of memory");
 
 std::int64_t floorDiv(std::int64_t a, std::int64_t b) { return a / b - (a % b != 0 && (a < 0) != (b < 0)); }
 
@@ -94,7 +93,7 @@ void ResultBox::clear()
     try {
         fresh = std::make_unique<BufferSource>();
     } catch (const std::bad_alloc&) {
-        emit messageRequested(kOutOfMemory);
+        emit messageRequested(QString::fromLatin1(kOutOfMemory));
         return;
     }
     BufferSource* const buffer = fresh.get();
@@ -156,7 +155,7 @@ void ResultBox::copy()
     try {
         emit copyRequested(selectedText());
     } catch (const std::bad_alloc&) {
-        emit messageRequested(kOutOfMemory);
+        emit messageRequested(QString::fromLatin1(kOutOfMemory));
     }
 }
 

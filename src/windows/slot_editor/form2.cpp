@@ -6,6 +6,7 @@
 
 #include <algorithm>
 
+#include "engine/roll_request.h"
 #include "platform/platform.h"
 #include "profile/quick_slots.h"
 #include "windows/common/check_box.h"
@@ -13,7 +14,6 @@
 #include "windows/common/controls.h"
 #include "windows/common/text_box.h"
 #include "windows/common/vali_text.h"
-#include "windows/main/form1.h"
 
 namespace tumblecast {
 
@@ -21,11 +21,12 @@ QString slotEditorTitle(int slot) { return QStringLiteral("Edit user Slot - Slot
 
 // A dialog whose parent is the main window: window managers keep it above its owner and leave it out of
 // the task bar, which a parentless window would get.
-Form2::Form2(Platform& platform, Form1& owner)
+Form2::Form2(Platform& platform, QWidget& owner, const QLineEdit& slotSelector)
     : QWidget(&owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowCloseButtonHint),
       m_platform(platform),
-      m_owner(owner)
+      m_owner(owner),
+      m_selector(slotSelector)
 {
     setAttribute(Qt::WA_DeleteOnClose);
     setup(this);
@@ -79,7 +80,7 @@ void Form2::centreOnOwner()
 
 int Form2::selectedSlot() const
 {
-    const QString selector = m_owner.TextHelp->text();
+    const QString selector = m_selector.text();
     for (int slot = 1; slot <= kQuickSlotCount; ++slot)
         if (selector == slotEditorTitle(slot)) return slot;
     return 0;
@@ -92,7 +93,7 @@ int Form2::selectedSlot() const
 void Form2::Form_Load()
 {
     if (const int slot = selectedSlot()) {
-        const QuickSlot stored = readQuickSlot(m_platform, slot);
+        const QuickSlot stored = readQuickSlot(m_platform.executableDir(), slot);
         Check4->setValue(CheckValue::Unchecked);
         Check5->setValue(CheckValue::Unchecked);
         Text1->setText(stored.caption);
@@ -106,6 +107,12 @@ void Form2::Form_Load()
         if (!Text5->text().isEmpty()) Check5->setValue(CheckValue::Checked);
     }
     Text1->setSelection(0, static_cast<int>(Text1->text().size()));
+}
+
+void Form2::loadSelectedSlot()
+{
+    Form_Load();
+    Text1->setFocus(Qt::OtherFocusReason);
 }
 
 // Only when the main window took over: not over another application's window the user turned to, and not
@@ -134,22 +141,22 @@ void Form2::Form_Unload()
     Reload_Click();
 }
 
-void Form2::Reload_Click() { m_owner.refreshQuickSlots(DefaultModifiers::Empty); }
+void Form2::Reload_Click() { emit reloadRequested(); }
 
 // ---- Commands ----
 
 void Form2::Command1_Click()
 {
     if (Text3->text().isEmpty() || Text2->text().isEmpty()) {
-        m_platform.message(QStringLiteral("You must enter a dice and side input."));
+        m_platform.message(QString::fromLatin1(kNeedDiceAndSides));
         return;
     }
     if (Text4->isEnabled() && Text4->text().isEmpty()) {
-        m_platform.message(QStringLiteral("You must enter a modifyer or disable this feature."));
+        m_platform.message(QString::fromLatin1(kNeedModify));
         return;
     }
     if (Text5->isEnabled() && Text5->text().isEmpty()) {
-        m_platform.message(QStringLiteral("You must enter a total modifyer or disable this feature."));
+        m_platform.message(QString::fromLatin1(kNeedTotalModify));
         return;
     }
     const int slot = selectedSlot();
@@ -157,14 +164,14 @@ void Form2::Command1_Click()
     Text8->setText(Check5->value() == CheckValue::Unchecked ? QStringLiteral("0") : Text5->text());
     // Stored as the fields hold them, whatever was pasted into them.
     if (slot)
-        storeQuickSlot(m_platform, slot,
+        storeQuickSlot(m_platform.executableDir(), slot,
                        {Text1->text(), Text2->text(), Text3->text(), Text7->text(), Text8->text()});
     close();
 }
 
 void Form2::Command4_Click()
 {
-    if (const int slot = selectedSlot()) resetQuickSlot(m_platform, slot);
+    if (const int slot = selectedSlot()) resetQuickSlot(m_platform.executableDir(), slot);
     close();
 }
 

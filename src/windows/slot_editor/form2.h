@@ -4,10 +4,11 @@
 
 #include "windows/slot_editor/form2_controls.h"
 
+class QLineEdit;
+
 namespace tumblecast {
 
 class CheckBox;
-class Form1;
 class Platform;
 class TextBox;
 
@@ -16,16 +17,24 @@ class TextBox;
 QString slotEditorTitle(int slot);
 
 // The quick slot editor: edits the slot that the main window's TextHelp names, stores or resets it, and
-// has the main window's quick slot bar read afresh whenever it closes. It is a dialog of the main window
-// (kept in front of it and out of the task bar), modeless, and deletes itself when it closes.
-class Form2 : public QWidget, public Form2Controls {
+// asks for the main window's quick slot bar to be read afresh whenever it closes. It is a dialog of the
+// main window (kept in front of it and out of the task bar), modeless, and deletes itself when it closes.
+class Form2 : public QWidget, private Form2Controls {
     Q_OBJECT
 public:
-    // Built in its design state, then loaded from the profile.
-    Form2(Platform& platform, Form1& owner);
+    // Built in its design state, then loaded from the profile for the slot that slotSelector (the main
+    // window's TextHelp) names; slotSelector outlives the editor.
+    Form2(Platform& platform, QWidget& owner, const QLineEdit& slotSelector);
+
+    // For tests and tools, which drive the controls as a user would; nothing in the program reads them.
+    const Form2Controls& controls() const { return *this; }
 
     // False from the moment it closes: the window is on its way out and must not be shown again.
     bool isLoaded() const { return m_loaded; }
+
+    // Loads the slot the selector now names, over whatever the fields hold, and puts the focus in the
+    // caption.
+    void loadSelectedSlot();
 
     void Text2_KeyPress(int& keyAscii);
     void Text3_KeyPress(int& keyAscii);
@@ -47,6 +56,10 @@ public slots:
     void Text4_Change();
     void Text5_Change();
 
+signals:
+    // The quick slot bar should show the profile as it now is; emitted as the editor closes.
+    void reloadRequested();
+
 protected:
     bool event(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -61,7 +74,8 @@ private:
     void centreOnOwner();
 
     Platform& m_platform;
-    Form1& m_owner;
+    QWidget& m_owner;
+    const QLineEdit& m_selector;
     bool m_loaded = true;
 };
 

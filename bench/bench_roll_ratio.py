@@ -1,0 +1,63 @@
+#!/usr/bin/env python3
+"""Dice per second of tumblecast-roll against Debian's rolldice, side by side in one run.
+
+The work: 9999 repetitions of 9999 dice of 1000 sides, every die printed, into /dev/null.
+tumblecast-roll does all of it; rolldice, some hundred times slower per die than the goal,
+does a share of the repetitions (a tenth unless told), and both are compared in dice per
+second. The runs alternate, best of three each, so that a burst of other work on the
+machine does not favour one side.
+
+Usage: bench_roll_ratio.py [path/to/tumblecast-roll] [share of the work for rolldice]
+"""
+
+import os
+import resource
+import subprocess
+import sys
+import time
+
+DICE, SIDES, TIMES = 9999, 1000, 9999
+ROLLDICE = "/usr/games/rolldice"
+GOAL = 20
+
+
+def timed(command):
+    """Wall and processor seconds (all threads) of one run into /dev/null."""
+    before = resource.getrusage(resource.RUSAGE_CHILDREN)
+    start = time.monotonic()
+    with open(os.devnull, "wb") as sink:
+        subprocess.run(command, stdout=sink, check=True)
+    wall = time.monotonic() - start
+    after = resource.getrusage(resource.RUSAGE_CHILDREN)
+    cpu = (after.ru_utime - before.ru_utime) + (after.ru_stime - before.ru_stime)
+    return wall, cpu
+
+
+def main():
+    roller = sys.argv[1] if len(sys.argv) > 1 else "build-rel/tumblecast-roll"
+    share = float(sys.argv[2]) if len(sys.argv) > 2 else 0.1
+    their_times = max(1, round(TIMES * share))
+    ours = [roller, "--dice", str(DICE), "--sides", str(SIDES), "--times", str(TIMES)]
+    # -s prints every die, as the record does.
+    theirs = [ROLLDICE, "-s", f"{their_times}x{DICE}d{SIDES}"]
+
+    best = {"tumblecast-roll": (float("inf"),) * 2, "rolldice": (float("inf"),) * 2}
+    for _ in range(3):
+        for name, command in (("tumblecast-roll", ours), ("rolldice", theirs)):
+            wall, cpu = timed(command)
+            best[name] = (min(best[name][0], wall), min(best[name][1], cpu))
+
+    dice = {"tumblecast-roll": DICE * TIMES, "rolldice": DICE * their_times}
+    rate = {}
+    for name, (wall, cpu) in best.items():
+        rate[name] = (dice[name] / wall, dice[name] / cpu)
+        print(f"{name:16} {dice[name]:>10} dice  {wall:7.3f} s wall  {cpu:7.3f} s cpu  "
+              f"{rate[name][0] / 1e6:8.2f} M dice/s wall  {rate[name][1] / 1e6:8.2f} M dice/s cpu")
+    wall_ratio = rate["tumblecast-roll"][0] / rate["rolldice"][0]
+    cpu_ratio = rate["tumblecast-roll"][1] / rate["rolldice"][1]
+    print(f"ratio: {wall_ratio:.1f} x by wall time, {cpu_ratio:.1f} x by processor time "
+          f"(goal {GOAL} x by wall time: {'met' if wall_ratio >= GOAL else 'not met'})")
+
+
+if __name__ == "__main__":
+    main()
