@@ -64,6 +64,17 @@ RolledSoFar RollPass::snapshot() const
 
 void RollPass::work()
 {
+    try {
+        tally();
+    } catch (const std::exception&) {
+        // Out of memory: the pass ends where it got to, unfinished, and the window keeps what it has.
+    }
+    std::lock_guard lock(m_mutex);
+    if (--m_running == 0 && m_shared) m_shared->finished = m_shared->repetitions == m_request.times;
+}
+
+void RollPass::tally()
+{
     const RollExpectation& e = expectation();
     const std::uint64_t dice = m_request.dice;
     const auto added = static_cast<std::int64_t>(dice * e.shape.perDieModify + e.shape.totalModify);
@@ -89,8 +100,6 @@ void RollPass::work()
         totals = stats::TotalTally(e.totalBins, e.distribution.mean());
         faces = stats::FaceTally(e.faceBins);
     }
-    std::lock_guard lock(m_mutex);
-    if (--m_running == 0 && m_shared) m_shared->finished = m_shared->repetitions == m_request.times;
 }
 
 }  // namespace tumblecast

@@ -56,6 +56,7 @@ public:
 
 private:
     void work();
+    void tally();
 
     RollRequest m_request;
     std::optional<std::uint64_t> m_first;

@@ -174,7 +174,7 @@ QWidget* StatisticsControls::setupRolled(QWidget* window)
                            {QStringLiteral("Faces"), QStringLiteral("Rolled"), QStringLiteral("Expected")});
     // The rolled tables take the width their figures need; the chart takes the rest.
     for (QTableWidget* table : {TotalsTable, FacesTable}) {
-        table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+        table->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
         table->setSizeAdjustPolicy(QAbstractScrollArea::AdjustToContents);
         table->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Expanding);
     }

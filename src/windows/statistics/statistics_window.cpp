@@ -1,8 +1,6 @@
 #include "windows/statistics/statistics_window.h"
 
-#include <QBarCategoryAxis>
-#include <QBarSeries>
-#include <QBarSet>
+#include <QAreaSeries>
 #include <QChart>
 #include <QChartView>
 #include <QKeyEvent>
@@ -15,6 +13,7 @@
 #include <QValueAxis>
 
 #include <algorithm>
+#include <cmath>
 #include <limits>
 
 #include "engine/roll_request.h"
@@ -29,12 +28,15 @@
 
 namespace tumblecast {
 
-// A chart of counts per bin: bars of what was rolled, a line of what was expected.
+// A chart of counts per bin: a histogram of what was rolled, a line of what was expected. Drawn as one
+// stepped area rather than as bars: a chart of a hundred bars takes a few hundred milliseconds to lay out at
+// every change, one area a few.
 struct StatisticsWindow::BinChart {
     QChart* chart = nullptr;
-    QBarSet* rolled = nullptr;
+    QLineSeries* steps = nullptr;  // the histogram's outline
+    QAreaSeries* rolled = nullptr;
     QLineSeries* expected = nullptr;
-    QBarCategoryAxis* bins = nullptr;
+    QValueAxis* bins = nullptr;
     QValueAxis* counts = nullptr;
 };
 
@@ -43,9 +45,6 @@ namespace {
 using BinChart = StatisticsWindow::BinChart;
 
 constexpr int kPollMs = 100;
-// Beyond this many bars the chart cuts their labels short; the title gives the range instead, and the
-// table beside the chart names every bin.
-constexpr int kLabelledBars = 12;
 
 QString qs(const std::string& text) { return QString::fromStdString(text); }
 
@@ -75,22 +74,23 @@ BinChart makeChart(QChartView* view, const QString& countTitle)
     c.chart->setAnimationOptions(QChart::NoAnimation);
     c.chart->legend()->setAlignment(Qt::AlignBottom);
     c.chart->setMargins(QMargins(2, 2, 2, 2));
-    c.rolled = new QBarSet(QStringLiteral("Rolled"));
-    auto* bars = new QBarSeries;
-    bars->append(c.rolled);
-    bars->setBarWidth(0.9);
+    c.steps = new QLineSeries;
+    c.rolled = new QAreaSeries(c.steps);
+    c.rolled->setName(QStringLiteral("Rolled"));
     c.expected = new QLineSeries;
     c.expected->setName(QStringLiteral("Expected"));
-    c.chart->addSeries(bars);
+    c.chart->addSeries(c.rolled);
     c.chart->addSeries(c.expected);
-    c.bins = new QBarCategoryAxis;
+    c.bins = new QValueAxis;
+    c.bins->setLabelFormat(QStringLiteral("%.0f"));
+    c.bins->setTickType(QValueAxis::TicksDynamic);
     c.counts = new QValueAxis;
     c.counts->setTitleText(countTitle);
     c.counts->setLabelFormat(QStringLiteral("%.0f"));
     c.chart->addAxis(c.bins, Qt::AlignBottom);
     c.chart->addAxis(c.counts, Qt::AlignLeft);
     for (QAbstractSeries* series :
-         {static_cast<QAbstractSeries*>(bars), static_cast<QAbstractSeries*>(c.expected)}) {
+         {static_cast<QAbstractSeries*>(c.rolled), static_cast<QAbstractSeries*>(c.expected)}) {
         series->attachAxis(c.bins);
         series->attachAxis(c.counts);
     }
@@ -101,36 +101,40 @@ BinChart makeChart(QChartView* view, const QString& countTitle)
     return c;
 }
 
-// Bins, what fell in each, and how many were expected there of that many.
+// Bins, what fell in each, and how many were expected there of that many. Single values stand at their
+// value on the axis; ranges (equally likely, so alike in height) stand at their number, and the table
+// beside the chart says what each holds.
 void fill(BinChart& c, QTableWidget* table, const QString& binTitle, const QStringList& labels,
-          const std::vector<std::uint64_t>& counts, const std::vector<double>& chances, double of)
+          std::int64_t firstValue, bool single, const std::vector<std::uint64_t>& counts,
+          const std::vector<double>& chances, double of)
 {
-    if (c.bins->categories() != labels) {
-        c.bins->clear();
-        c.bins->append(labels);
-        // On the chart rather than the axis: the axis cuts its title short while its labels are hidden.
-        c.chart->setTitle(labels.isEmpty() ? binTitle
-                                           : QStringLiteral("%1, %2 to %3")
-                                                 .arg(binTitle, labels.first().section(u'-', 0, 0),
-                                                      labels.last().section(u'-', -1)));
-        c.bins->setLabelsVisible(labels.size() <= kLabelledBars);
-    }
-    QList<qreal> bars;
+    const auto n = static_cast<int>(labels.size());
+    const double x0 = single ? static_cast<double>(firstValue) : 1.0;
+    QList<QPointF> steps;
     QList<QPointF> line;
     double top = 1;
-    table->setRowCount(static_cast<int>(labels.size()));
-    for (int i = 0; i < labels.size(); ++i) {
+    const bool newRows = table->rowCount() != n;
+    table->setRowCount(n);
+    for (int i = 0; i < n; ++i) {
         const auto count = static_cast<double>(counts[static_cast<std::size_t>(i)]);
         const double expected = chances[static_cast<std::size_t>(i)] * of;
-        bars << count;
-        line << QPointF(i, expected);
+        steps << QPointF(x0 + i - 0.5, count) << QPointF(x0 + i + 0.5, count);
+        line << QPointF(x0 + i, expected);
         top = std::max({top, count, expected});
         setRow(table, i,
                {labels[i], QString::number(counts[static_cast<std::size_t>(i)]),
                 qs(stats::formatFixed(expected, 2))});
     }
-    c.rolled->remove(0, c.rolled->count());
-    c.rolled->append(bars);
+    // Sized to their figures once per roll: sizing at every change of a cell costs more than the rest.
+    if (newRows) {
+        table->resizeColumnsToContents();
+        c.bins->setTitleText(single ? binTitle
+                                    : binTitle + QStringLiteral(" range, numbered as in the table"));
+        c.bins->setRange(x0 - 0.5, x0 + n - 0.5);
+        c.bins->setTickAnchor(x0);
+        c.bins->setTickInterval(std::max(1.0, std::ceil(n / 8.0)));
+    }
+    c.steps->replace(steps);
     c.expected->replace(line);
     c.counts->setRange(0, top * 1.1);
     c.counts->applyNiceNumbers();
@@ -258,8 +262,7 @@ void StatisticsWindow::clearRolled()
     for (auto [chart, table] :
          {std::pair{m_totalsChart.get(), m_ui.TotalsTable}, {m_facesChart.get(), m_ui.FacesTable}}) {
         table->setRowCount(0);
-        chart->bins->clear();
-        chart->rolled->remove(0, chart->rolled->count());
+        chart->steps->clear();
         chart->expected->clear();
     }
 }
@@ -300,14 +303,17 @@ void StatisticsWindow::showRolled()
     QStringList totalLabels;
     for (std::size_t i = 0; i < e.totalBins.size(); ++i)
         totalLabels << range(e.totalBins.low(i), e.totalBins.high(i));
-    fill(*m_totalsChart, m_ui.TotalsTable, QStringLiteral("Total"), totalLabels, rolled.totals.counts(),
-         e.totalBins.chances(), static_cast<double>(rolled.repetitions));
+    fill(*m_totalsChart, m_ui.TotalsTable, QStringLiteral("Total"), totalLabels, e.totalBins.low(0),
+         e.totalBins.size() ==
+             static_cast<std::size_t>(e.totalBins.high(e.totalBins.size() - 1) - e.totalBins.low(0) + 1),
+         rolled.totals.counts(), e.totalBins.chances(), static_cast<double>(rolled.repetitions));
     QStringList faceLabels;
     for (std::size_t i = 0; i < e.faceBins.size(); ++i)
         faceLabels << range(static_cast<std::int64_t>(e.faceBins.low(i)),
                             static_cast<std::int64_t>(e.faceBins.high(i)));
-    fill(*m_facesChart, m_ui.FacesTable, QStringLiteral("Face"), faceLabels, rolled.faces.counts(),
-         e.faceBins.chances(), static_cast<double>(rolled.faces.count()));
+    fill(*m_facesChart, m_ui.FacesTable, QStringLiteral("Face"), faceLabels, 1,
+         e.faceBins.size() == e.faceBins.sides(), rolled.faces.counts(), e.faceBins.chances(),
+         static_cast<double>(rolled.faces.count()));
 
     if (!rolled.finished) {
         const QString waiting =
