@@ -16,9 +16,8 @@
 
 #include <sys/resource.h>
 
-#include "engine/random_source.h"
+#include "engine/philox_source.h"
 #include "engine/roll_record.h"
-#include "engine/roll_run.h"
 
 using namespace tumblecast;
 using Clock = std::chrono::steady_clock;
@@ -51,7 +50,7 @@ long peakKb()
 std::uint64_t writeRecord(const TextSource& record, std::FILE* out)
 {
     std::uint64_t bytes = 0;
-    record.forEachPiece(0, ~0ull, [&](std::string_view piece) {
+    record.forEachPiece(TextOffset(), ~0ull, [&](std::string_view piece) {
         if (std::fwrite(piece.data(), 1, piece.size(), out) != piece.size()) {
             std::perror("write");
             std::exit(1);
@@ -65,11 +64,14 @@ std::uint64_t writeRecord(const TextSource& record, std::FILE* out)
 // The baseline: roll each die and print it with printf, as a straightforward program would.
 void printfLoop(const RollRequest& request, std::FILE* out)
 {
-    PhiloxSource source;
+    const PhiloxSource source;
+    std::uint64_t k = 0;
     for (std::uint64_t r = 0; r < request.times; ++r) {
         unsigned long long sum = 0;
         for (std::uint64_t d = 0; d < request.dice; ++d) {
-            const unsigned long long die = dieValue(request.sides, source.next());
+            std::uint32_t x = 0;
+            source.bitsAt(k++, 1, &x);
+            const unsigned long long die = dieFace(request.sides, x);
             std::fprintf(out, "%llu\r\n", die);
             sum += die;
         }
@@ -92,8 +94,8 @@ int main(int argc, char* argv[])
     RollRequest plain{.dice = 9999, .sides = 1000, .times = times};
     auto start = Clock::now();
     double cpu = cpuSeconds();
-    PhiloxSource source;
-    const std::uint64_t bytes = writeRecord(*RollRecord::roll(plain, source), null);
+    const PhiloxSource source;
+    const std::uint64_t bytes = writeRecord(RollRecord(plain, source, 0), null);
     const double recordSeconds = secondsSince(start);
     const double recordCpu = cpuSeconds() - cpu;
     const double recordRate = plain.dice * plain.times / recordSeconds;
@@ -128,13 +130,13 @@ int main(int argc, char* argv[])
                 static_cast<unsigned long long>(times));
     {
         start = Clock::now();
-        const RollRecord fresh(largest, 0);
+        const RollRecord fresh(largest, source, 0);
         const std::uint64_t middle = fresh.lineCount() / 2;
-        const std::string line = fresh.line(middle);
+        const std::string line = fresh.line(LineNumber(middle));
         const double middleSeconds = secondsSince(start);
 
         start = Clock::now();
-        const RollRecord record(largest, 0);
+        const RollRecord record(largest, source, 0);
         const double constructSeconds = secondsSince(start);
         const std::uint64_t lines = record.lineCount();
         start = Clock::now();
@@ -143,10 +145,10 @@ int main(int argc, char* argv[])
         const double sizeSeconds = secondsSince(start);
         const double sizeCpu = cpuSeconds() - cpu;
         start = Clock::now();
-        const std::string last = record.line(lines - 4);
+        const std::string last = record.line(LineNumber(lines - 4));
         const double lastSeconds = secondsSince(start);
         start = Clock::now();
-        const std::string again = record.line(lines / 3);
+        const std::string again = record.line(LineNumber(lines / 3));
         const double randomSeconds = secondsSince(start);
         std::printf("  construct            %10.1f us  (%llu lines)\n", constructSeconds * 1e6,
                     static_cast<unsigned long long>(lines));
@@ -167,7 +169,7 @@ int main(int argc, char* argv[])
     const long before = peakKb();
     start = Clock::now();
     cpu = cpuSeconds();
-    const std::uint64_t written = writeRecord(RollRecord(largest, 0), file);
+    const std::uint64_t written = writeRecord(RollRecord(largest, source, 0), file);
     const double streamSeconds = secondsSince(start);
     const double streamCpu = cpuSeconds() - cpu;
     const long after = peakKb();

@@ -12,7 +12,7 @@
 #include <thread>
 #include <vector>
 
-#include "engine/random_source.h"
+#include "engine/philox_source.h"
 #include "stats/stats_text.h"
 
 using namespace tumblecast;
@@ -62,7 +62,7 @@ std::uint64_t passPart(const RollShape& s, std::uint64_t first, std::uint64_t en
     std::vector<std::uint32_t> bits(s.dice);
     std::uint64_t check = 0;
     for (std::uint64_t r = first; r < end; ++r) {
-        PhiloxSource::bitsAt(r * s.dice, s.dice, bits.data());
+        PhiloxSource().bitsAt(r * s.dice, s.dice, bits.data());
         std::uint64_t sum = 0;
         if constexpr (kTally) {
             sum = faces.addRolled(bits.data(), bits.size());

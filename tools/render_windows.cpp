@@ -7,7 +7,7 @@
 
 #include <cstdio>
 
-#include "engine/random_source.h"
+#include "engine/philox_source.h"
 #include "platform/qt_platform.h"
 #include "windows/about/zentor.h"
 #include "windows/common/check_box.h"

@@ -1,6 +1,6 @@
 #include <QApplication>
 
-#include "engine/random_source.h"
+#include "engine/philox_source.h"
 #include "platform/qt_platform.h"
 #include "windows/main/form1.h"
 

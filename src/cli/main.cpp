@@ -6,7 +6,7 @@
 
 #include "cli/record_output.h"
 #include "cli/roll_arguments.h"
-#include "engine/random_source.h"
+#include "engine/philox_source.h"
 #include "engine/roll_record.h"
 #include "version.h"
 
@@ -36,9 +36,9 @@ int main(int argc, char* argv[])
         return written("tumblecast-roll " + std::string(kVersion) + "\n");
 
     const auto& roll = std::get<cli::Roll>(command);
-    PhiloxSource source;
-    source.advance(roll.seed);
-    const auto record = RollRecord::roll(roll.request, source);
+    const PhiloxSource source;
+    std::uint64_t nextDie = roll.seed;
+    const auto record = RollRecord::roll(roll.request, source, nextDie);
     if (const auto failure = cli::writeText(*record, roll.plainLineEnds, stdout)) {
         std::fprintf(stderr, "tumblecast-roll: cannot write the record: %s\n", failure->c_str());
         return 1;

@@ -28,7 +28,7 @@ std::optional<std::string> writeText(const TextSource& text, bool plainLineEnds,
     std::vector<char> buffer;
     if (plainLineEnds) buffer.reserve(1 << 20);
     try {
-        text.forEachPiece(0, text.size(), [&](std::string_view piece) {
+        text.forEachPiece(TextOffset(), text.size(), [&](std::string_view piece) {
             if (!plainLineEnds) return writeAll(out, piece.data(), piece.size());
             // The record holds no CR but those of its line ends.
             for (const char c : piece) {

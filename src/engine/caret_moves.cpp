@@ -11,36 +11,36 @@ namespace {
 
 bool isBlank(char c) { return static_cast<unsigned char>(c) <= ' '; }
 
-std::uint64_t charLeft(const TextSource& text, std::uint64_t offset)
+TextOffset charLeft(const TextSource& text, TextOffset offset)
 {
-    const std::uint64_t line = text.lineAt(offset);
+    const LineNumber line = text.lineAt(offset);
     const std::uint64_t column = columnOf(text, offset, line);
     if (column > 0) return text.lineStart(line) + column - 1;
-    return line > 0 ? lineEndOffset(text, line - 1) : 0;
+    return line.value > 0 ? lineEndOffset(text, line - 1) : TextOffset();
 }
 
-std::uint64_t charRight(const TextSource& text, std::uint64_t offset)
+TextOffset charRight(const TextSource& text, TextOffset offset)
 {
-    const std::uint64_t line = text.lineAt(offset);
+    const LineNumber line = text.lineAt(offset);
     if (offset < lineEndOffset(text, line)) return offset + 1;
-    return line + 1 < text.lineCount() ? text.lineStart(line + 1) : offset;
+    return line.value + 1 < text.lineCount() ? text.lineStart(line + 1) : offset;
 }
 
 // A line end is a word boundary of its own: a word move stops at it before it crosses to the next line.
-std::uint64_t wordLeft(const TextSource& text, std::uint64_t offset)
+TextOffset wordLeft(const TextSource& text, TextOffset offset)
 {
-    const std::uint64_t line = text.lineAt(offset);
+    const LineNumber line = text.lineAt(offset);
     std::uint64_t column = columnOf(text, offset, line);
-    if (column == 0) return line > 0 ? lineEndOffset(text, line - 1) : 0;
+    if (column == 0) return line.value > 0 ? lineEndOffset(text, line - 1) : TextOffset();
     const std::string chars = text.line(line);
     while (column > 0 && isBlank(chars[column - 1])) --column;
     while (column > 0 && !isBlank(chars[column - 1])) --column;
     return text.lineStart(line) + column;
 }
 
-std::uint64_t wordRight(const TextSource& text, std::uint64_t offset)
+TextOffset wordRight(const TextSource& text, TextOffset offset)
 {
-    const std::uint64_t line = text.lineAt(offset);
+    const LineNumber line = text.lineAt(offset);
     std::uint64_t column = columnOf(text, offset, line);
     const std::string chars = text.line(line);
     if (column >= chars.size()) return charRight(text, offset);
@@ -49,31 +49,31 @@ std::uint64_t wordRight(const TextSource& text, std::uint64_t offset)
     return text.lineStart(line) + column;
 }
 
-std::uint64_t verticalMove(const TextSource& text, std::uint64_t offset, std::int64_t lines,
-                           std::optional<std::uint64_t>& goalColumn)
+TextOffset verticalMove(const TextSource& text, TextOffset offset, std::int64_t lines,
+                        std::optional<std::uint64_t>& goalColumn)
 {
-    const std::uint64_t line = text.lineAt(offset);
+    const LineNumber line = text.lineAt(offset);
     if (!goalColumn) goalColumn = columnOf(text, offset, line);
-    const std::uint64_t last = text.lineCount() - 1;
+    const LineNumber last(text.lineCount() - 1);
     const auto distance = static_cast<std::uint64_t>(lines < 0 ? -lines : lines);
-    const std::uint64_t target =
-        lines < 0 ? line - std::min(line, distance) : std::min(last, line + distance);
+    const LineNumber target =
+        lines < 0 ? line - std::min(line.value, distance) : std::min(last, line + distance);
     return text.lineStart(target) + std::min(*goalColumn, text.lineLength(target));
 }
 
 }  // namespace
 
-std::uint64_t lineEndOffset(const TextSource& text, std::uint64_t line)
+TextOffset lineEndOffset(const TextSource& text, LineNumber line)
 {
     return text.lineStart(line) + text.lineLength(line);
 }
 
-std::uint64_t columnOf(const TextSource& text, std::uint64_t offset, std::uint64_t line)
+std::uint64_t columnOf(const TextSource& text, TextOffset offset, LineNumber line)
 {
     return std::min(offset - text.lineStart(line), text.lineLength(line));
 }
 
-std::optional<Selection> wordAt(const TextSource& text, std::uint64_t line, std::uint64_t column)
+std::optional<Selection> wordAt(const TextSource& text, LineNumber line, std::uint64_t column)
 {
     const std::string chars = text.line(line);
     if (column >= chars.size()) return std::nullopt;
@@ -82,7 +82,7 @@ std::optional<Selection> wordAt(const TextSource& text, std::uint64_t line, std:
     std::uint64_t to = column + 1;
     while (from > 0 && isBlank(chars[from - 1]) == blank) --from;
     while (to < chars.size() && isBlank(chars[to]) == blank) ++to;
-    const std::uint64_t start = text.lineStart(line);
+    const std::uint64_t start = text.lineStart(line).value;
     return Selection{start + from, start + to};
 }
 
@@ -90,20 +90,20 @@ CaretState applyMove(const TextSource& text, CaretState state, CaretMove move, b
                      std::uint64_t pageLines)
 {
     Selection& selection = state.selection;
-    const std::uint64_t cursor = selection.cursor;
+    const TextOffset cursor(selection.cursor);
     const auto page = static_cast<std::int64_t>(std::max<std::uint64_t>(1, pageLines));
     const bool collapse = !extend && !selection.empty();
     const bool vertical = move == CaretMove::LineUp || move == CaretMove::LineDown ||
                           move == CaretMove::PageUp || move == CaretMove::PageDown;
     if (!vertical) state.goalColumn.reset();
 
-    std::uint64_t to = cursor;
+    TextOffset to = cursor;
     switch (move) {
         case CaretMove::CharLeft:
-            to = collapse ? selection.start() : charLeft(text, cursor);
+            to = collapse ? TextOffset(selection.start()) : charLeft(text, cursor);
             break;
         case CaretMove::CharRight:
-            to = collapse ? selection.start() + selection.length() : charRight(text, cursor);
+            to = collapse ? TextOffset(selection.start() + selection.length()) : charRight(text, cursor);
             break;
         case CaretMove::WordLeft:
             to = wordLeft(text, cursor);
@@ -130,14 +130,14 @@ CaretState applyMove(const TextSource& text, CaretState state, CaretMove move, b
             to = lineEndOffset(text, text.lineAt(cursor));
             break;
         case CaretMove::TextStart:
-            to = 0;
+            to = TextOffset();
             break;
         case CaretMove::TextEnd:
-            to = text.size();
+            to = TextOffset(text.size());
             break;
     }
-    selection.cursor = to;
-    if (!extend) selection.anchor = to;
+    selection.cursor = to.value;
+    if (!extend) selection.anchor = to.value;
     return state;
 }
 

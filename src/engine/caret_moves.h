@@ -4,10 +4,9 @@
 #include <optional>
 
 #include "engine/selection.h"
+#include "engine/text_source.h"
 
 namespace tumblecast {
-
-class TextSource;
 
 // The caret moves of a read-only text view, over any text source and without a widget.
 enum class CaretMove {
@@ -38,11 +37,11 @@ CaretState applyMove(const TextSource& text, CaretState state, CaretMove move, b
                      std::uint64_t pageLines);
 
 // Offset just after the last character of line k, before its line end.
-std::uint64_t lineEndOffset(const TextSource& text, std::uint64_t line);
+TextOffset lineEndOffset(const TextSource& text, LineNumber line);
 // The column of offset in line; a caret inside a line end is drawn, and moves, as if at the end of its line.
-std::uint64_t columnOf(const TextSource& text, std::uint64_t offset, std::uint64_t line);
+std::uint64_t columnOf(const TextSource& text, TextOffset offset, LineNumber line);
 // The word under column of line: a run of non-blank characters, or the run of blanks between two words.
 // Nothing past the end of the line.
-std::optional<Selection> wordAt(const TextSource& text, std::uint64_t line, std::uint64_t column);
+std::optional<Selection> wordAt(const TextSource& text, LineNumber line, std::uint64_t column);
 
 }  // namespace tumblecast

@@ -13,7 +13,7 @@ void writeExportText(const TextSource& record, std::chrono::year_month_day date,
         "--------------------------------------------\r\n"
         "\r\n");
     // To the end of the text, without asking a rendered record to measure itself first.
-    record.forEachPiece(0, ~std::uint64_t{0}, sink);
+    record.forEachPiece(TextOffset(), ~std::uint64_t{0}, sink);
     // The record's own last line is ended here, then the date: "\r\nDate:12-05-2026\r\n".
     char dateLine[32];
     const int length = std::snprintf(dateLine, sizeof dateLine, "\r\nDate:%02u-%02u-%04d\r\n",

@@ -67,7 +67,7 @@ TEST(CaretMoves, OnlyVerticalMovesKeepTheGoalColumn)
     state = applyMove(text, state, CaretMove::CharLeft, false, 2);
     EXPECT_EQ(state.goalColumn, std::nullopt);
 
-    EXPECT_EQ(wordAt(text, 2, 2), (Selection{14, 22}));
-    EXPECT_EQ(wordAt(text, 0, 1), (Selection{1, 2}));  // the run of blanks between two words
-    EXPECT_EQ(wordAt(text, 1, 1), std::nullopt);
+    EXPECT_EQ(wordAt(text, LineNumber(2), 2), (Selection{14, 22}));
+    EXPECT_EQ(wordAt(text, LineNumber(0), 1), (Selection{1, 2}));  // the run of blanks between two words
+    EXPECT_EQ(wordAt(text, LineNumber(1), 1), std::nullopt);
 }

@@ -4,8 +4,7 @@
 #include <functional>
 #include <numeric>
 
-#include "engine/random_source.h"
-#include "engine/roll_run.h"
+#include "engine/philox_source.h"
 #include "stats/stats_text.h"
 
 using namespace tumblecast;
@@ -39,7 +38,7 @@ void roll(Pass& pass, const std::function<std::uint32_t()>& next)
         std::uint64_t sum = 0;
         for (auto& x : bits) {
             x = next();
-            sum += dieValue(s.sides, static_cast<float>(x) * (1.0f / 16777216.0f));
+            sum += dieFace(s.sides, x);
         }
         if (r % 2) {
             for (const auto x : bits) otherFaces.add(((s.sides * x) >> 24) + 1);
@@ -56,7 +55,7 @@ void roll(Pass& pass, const std::function<std::uint32_t()>& next)
 std::function<std::uint32_t()> philox()
 {
     return [k = std::uint64_t{0}, block = std::vector<std::uint32_t>(4096)]() mutable {
-        if (k % block.size() == 0) PhiloxSource::bitsAt(k, block.size(), block.data());
+        if (k % block.size() == 0) PhiloxSource().bitsAt(k, block.size(), block.data());
         return block[k++ % block.size()];
     };
 }

@@ -4,7 +4,7 @@
 #include <map>
 #include <vector>
 
-#include "engine/roll_run.h"
+#include "engine/die_source.h"
 #include "stats/convolution.h"
 #include "stats/stats_text.h"
 #include "stats/total_distribution.h"
@@ -17,7 +17,7 @@ TEST(DieModel, WeighsFacesAsTheGeneratorMakesThem)
     for (const std::uint64_t sides : {7u, 999998u}) {
         std::vector<std::uint64_t> counts(sides + 1);
         for (std::uint32_t x = 0; x < DieModel::kValues; ++x)
-            ++counts[dieValue(sides, static_cast<float>(x) * (1.0f / 16777216.0f))];
+            ++counts[dieFace(sides, x)];
         const DieModel die(sides);
         for (std::uint64_t f = 1; f <= sides; ++f)
             ASSERT_EQ(die.valuesIn(f, f), counts[f]) << sides << " " << f;

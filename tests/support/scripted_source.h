@@ -1,33 +1,35 @@
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <cstdint>
-#include <functional>
-#include <stdexcept>
 #include <vector>
 
-#include "engine/random_source.h"
+#include "engine/die_source.h"
 
 namespace tumblecast::test {
 
-// Hands out the values that roll the given faces of a die with the given number of sides.
-class ScriptedSource final : public RandomSource {
+// A die source whose values show the given faces, in order, on dice of the given number of sides.
+class ScriptedSource final : public DieSource {
 public:
-    ScriptedSource(std::uint64_t sides, std::vector<std::uint64_t> faces) : m_sides(sides), m_faces(faces) {}
-
-    // Called before each die is handed out, to look at the window while a run is going on.
-    std::function<void()> beforeEachDie;
-
-    float next() override
+    ScriptedSource(std::uint64_t sides, std::vector<std::uint64_t> faces) : m_faces(faces)
     {
-        if (beforeEachDie) beforeEachDie();
-        if (m_next == m_faces.size()) throw std::logic_error("the script has no more dice");
-        return (static_cast<float>(m_faces[m_next++]) - 0.5f) / static_cast<float>(m_sides);
+        // The least x with ((sides * x) >> 24) + 1 == face.
+        for (auto& face : m_faces)
+            face = ((face - 1) << kBits) / sides + (((face - 1) << kBits) % sides != 0);
+    }
+
+    void bitsAt(std::uint64_t first, std::size_t count, std::uint32_t* out) const override
+    {
+        for (std::uint64_t k = first; k < first + count; ++k) {
+            // A record reads its dice when it is shown, painted or copied: no exception may cross those.
+            if (k >= m_faces.size()) ADD_FAILURE() << "the script has no die " << k;
+            *out++ = k < m_faces.size() ? static_cast<std::uint32_t>(m_faces[k]) : 0;
+        }
     }
 
 private:
-    std::uint64_t m_sides;
     std::vector<std::uint64_t> m_faces;
-    std::size_t m_next = 0;
 };
 
 }  // namespace tumblecast::test

@@ -18,7 +18,7 @@
 #include <memory>
 #include <tuple>
 
-#include "engine/random_source.h"
+#include "engine/philox_source.h"
 #include "engine/roll_record.h"
 #include "profile/profile_file.h"
 #include "recording_platform.h"
@@ -73,7 +73,7 @@ class Form1Test : public ::testing::Test {
 protected:
     void SetUp() override { open(dice); }
 
-    void open(RandomSource& source)
+    void open(const DieSource& source)
     {
         form = std::make_unique<Form1>(platform, source);
         ui = &form->controls();

@@ -11,6 +11,7 @@
 #include <new>
 #include <string>
 
+#include "engine/philox_source.h"
 #include "engine/roll_record.h"
 
 namespace tumblecast {
@@ -145,7 +146,7 @@ TEST_F(ResultBoxTest, ScrollsByLinesOnceTheRunIsOverAndPagesWithTheCaret)
     key(Qt::Key_Down);
     key(Qt::Key_PageDown);
     key(Qt::Key_PageDown);
-    EXPECT_EQ(box.selection().cursor, box.source().lineStart(2 * page + 1));
+    EXPECT_EQ(box.selection().cursor, box.source().lineStart(LineNumber(2 * page + 1)).value);
     EXPECT_EQ(bar->value(), 2 * page);
     key(Qt::Key_PageUp, Qt::ShiftModifier);
     EXPECT_EQ(box.selectedText().count(QStringLiteral("\r\n")), page);
@@ -154,7 +155,7 @@ TEST_F(ResultBoxTest, ScrollsByLinesOnceTheRunIsOverAndPagesWithTheCaret)
     key(Qt::Key_End, Qt::ControlModifier);
     EXPECT_EQ(bar->value(), bar->maximum());
     bar->setValue(10);
-    EXPECT_EQ(box.offsetAt(QPoint(0, 1)), box.source().lineStart(10));
+    EXPECT_EQ(box.offsetAt(QPoint(0, 1)), box.source().lineStart(LineNumber(10)).value);
 
     box.clear();
     QCoreApplication::processEvents();
@@ -220,8 +221,9 @@ TEST_F(ResultBoxTest, ReplacedTextGivesBackItsMemory)
     ASSERT_NE(buffer, nullptr);
     EXPECT_LT(buffer->text().capacity(), 1000u);
 
+    static const PhiloxSource dice;
     const RollRequest request{.dice = 2, .sides = 6, .times = 1};
-    box.showText(std::make_unique<RollRecord>(request, 0));
+    box.showText(std::make_unique<RollRecord>(request, dice, 0));
     EXPECT_EQ(changed.count(), 2);
     EXPECT_TRUE(box.text().endsWith(QStringLiteral("--------------------------------\r\n\r\n")));
 }

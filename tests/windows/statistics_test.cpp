@@ -1,5 +1,7 @@
 #include <QTableWidget>
 
+#include "engine/philox_source.h"
+#include "engine/record_dice.h"
 #include "engine/roll_record.h"
 #include "form1_fixture.h"
 #include "windows/statistics/roll_pass.h"
@@ -89,6 +91,9 @@ TEST_F(Statistics, OpensOnTheRollShownAndFollowsIt)
     EXPECT_EQ(rolledCount("TotalsTable"), 9999u);
     EXPECT_EQ(rolledCount("FacesTable"), 3u * 9999u);
     EXPECT_EQ(label("Verdict"), QStringLiteral("Verdict: consistent with fair dice"));
+    // The pass measured the record too: nothing far into it waits for a pass of its own.
+    const auto* shown = dynamic_cast<const RollRecord*>(&ui->Text1->source());
+    QTRY_COMPARE(shown->measuredRepetitions(), 9999u);
 
     // The menu item and the key both bring back the one window.
     menu.reset(ui->Text1->createContextMenu());
@@ -160,31 +165,50 @@ TEST_F(Statistics, NewRollDropsThePassOverTheOldOne)
     EXPECT_EQ(rolledCount("TotalsTable"), 500u);
 }
 
-// The pass regenerates the record's own dice: its totals are the record's, wherever the run began.
-TEST(RollPass, TalliesTheDiceOfTheRecord)
+// The pass reads the record's own dice: its totals are the record's, and what it measures, handed to a
+// record that has measured its start itself, gives the offsets the record would find alone.
+TEST(RollPass, MeasuresTheRecordAndTalliesItsDice)
 {
-    RollRequest request{.dice = 7,
-                        .sides = 13,
-                        .perDie = true,
-                        .modify = 2,
-                        .modifyText = "2",
-                        .totalModify = 5,
-                        .totalModifyText = "5",
-                        .times = 3001};
-    const RollRecord record(request, 12345);
-    RollPass pass(request, record.firstCounter(), 2);
+    const PhiloxSource source;
+    const RollRequest request{.dice = 1500,
+                              .sides = 13,
+                              .perDie = true,
+                              .modify = 2,
+                              .modifyText = "2",
+                              .totalModify = 5,
+                              .totalModifyText = "5",
+                              .times = 301};
+    const RollRecord record(request, source, 12345);
+    const RollRecord alone(request, source, 12345);
+    const std::uint64_t lines = record.layout().linesPerRepetition();
+    const LineNumber far((request.times - 1) * lines + request.dice + 1);  // the last total line
+    (void)record.lineStart(LineNumber(10 * lines));
+    RollPass pass(record, {}, 2);
     RolledSoFar rolled = pass.snapshot();
     while (!rolled.finished) rolled = pass.snapshot();
+    pass.measureInto(record);
+    EXPECT_EQ(record.measuredRepetitions(), request.times);
+    EXPECT_EQ(record.lineStart(far), alone.lineStart(far));
+    EXPECT_EQ(record.line(far), alone.line(far));
+    EXPECT_EQ(record.size(), alone.size());
+
     double sum = 0;
-    for (std::uint64_t r = 0; r < request.times; ++r) sum += static_cast<double>(record.sum(r) + 5);
+    for (std::uint64_t r = 0; r < request.times; ++r)
+        sum += static_cast<double>(repetitionSum(record.dice(), record.layout(), r) + 5);
     EXPECT_EQ(rolled.repetitions, request.times);
-    EXPECT_NEAR(rolled.totals.mean(), sum / static_cast<double>(request.times), 1e-9);
+    EXPECT_NEAR(rolled.totals.mean(), sum / static_cast<double>(request.times), 1e-6);
     EXPECT_EQ(rolled.faces.count(), request.dice * request.times);
 
-    // Cancelled at once: what it has is consistent, and it never says it finished.
-    RollPass cancelled(request, 0, 2);
+    // Cancelled at once: what it has is whole repetitions, it never says it finished, and the record it
+    // would have measured learns nothing from it.
+    const RollRecord other(request, source, 0);
+    RollPass cancelled(other, {}, 2);
     cancelled.cancel();
     const RolledSoFar part = cancelled.snapshot();
     EXPECT_EQ(part.faces.count(), part.repetitions * request.dice);
     EXPECT_EQ(part.finished, part.repetitions == request.times);
+    if (!part.finished) {
+        cancelled.measureInto(other);
+        EXPECT_EQ(other.measuredRepetitions(), 0u);
+    }
 }

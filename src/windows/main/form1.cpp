@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QElapsedTimer>
 #include <QLabel>
 #include <QProgressBar>
 
@@ -10,10 +9,8 @@
 #include <new>
 #include <variant>
 
-#include "engine/random_source.h"
+#include "engine/messages.h"
 #include "engine/roll_record.h"
-#include "engine/roll_run.h"
-#include "engine/run_progress.h"
 #include "platform/platform.h"
 #include "windows/about/zentor.h"
 #include "windows/common/check_box.h"
@@ -41,54 +38,7 @@ QString fromStd(std::string_view text)
 
 }  // namespace
 
-// Shows a run as it happens: its record goes into the result box, its dice into the progress bar.
-class Form1::RunView final : public RollObserver {
-public:
-    explicit RunView(Form1& form) : m_form(form) { m_tick.start(); }
-
-    void expect(std::uint64_t times) { m_times = times; }
-
-    void repetitionStarted(std::uint64_t dice) override
-    {
-        m_form.ProgressBar1->setMaximum(static_cast<int>(dice));
-        m_form.setBusy(true);
-        m_dice = dice;
-        m_diceSoFar = 0;
-    }
-    void append(std::string_view text) override { m_form.Text1->append(text); }
-    void dieRolled(std::uint64_t diceSoFar) override
-    {
-        m_diceSoFar = diceSoFar;
-        // The bar repaints at once whenever its value changes, so it is only told a few dozen times a
-        // second.
-        if ((diceSoFar & 63) == 0 && m_tick.elapsed() >= 25) {
-            m_form.ProgressBar1->setValue(static_cast<int>(runProgress(m_done, m_dice, diceSoFar, m_times)));
-            m_tick.restart();
-        }
-    }
-    void repetitionFinished() override { ++m_done; }
-
-    // The whole run at once, for a generator whose dice can be found again by number: its record is
-    // rendered from the generator's counters as the box shows it, and ends as a rolled run would.
-    void showRecord(const RollRequest& request, PhiloxSource& source)
-    {
-        repetitionStarted(request.dice);
-        m_form.Text1->showText(RollRecord::roll(request, source));
-    }
-
-    // Where the current repetition got to.
-    void showReached() { m_form.ProgressBar1->setValue(static_cast<int>(m_diceSoFar)); }
-
-private:
-    Form1& m_form;
-    QElapsedTimer m_tick;
-    std::uint64_t m_times = 1;
-    std::uint64_t m_done = 0;
-    std::uint64_t m_dice = 0;
-    std::uint64_t m_diceSoFar = 0;
-};
-
-Form1::Form1(Platform& platform, RandomSource& dice, QWidget* parent)
+Form1::Form1(Platform& platform, const DieSource& dice, QWidget* parent)
     : QWidget(parent), m_platform(platform), m_dice(dice)
 {
     setup(this);
@@ -254,7 +204,6 @@ void Form1::stripLeadingZeros(TextBox* field)
 
 void Form1::Command4_Click()
 {
-    RunView view(*this);
     try {
         Text1->clear();
         RollFields entered = fields();
@@ -266,7 +215,7 @@ void Form1::Command4_Click()
         // Stripping zeros would turn pasted text such as "0.5" into a number; refuse it as it stands.
         entered.storedTimes = repeatCountOf(entered);
         if (const ReadRequest read = readRequest(entered); std::holds_alternative<std::string_view>(read)) {
-            fail(view, std::get<std::string_view>(read));
+            fail(std::get<std::string_view>(read));
             return;
         }
 
@@ -278,31 +227,27 @@ void Form1::Command4_Click()
 
         const ReadRequest read = readRequest(fields());
         if (const auto* failure = std::get_if<std::string_view>(&read)) {
-            fail(view, *failure);
+            fail(*failure);
             return;
         }
+        // The record is rendered from the dice as the box shows it: the largest run is there at once, so
+        // the bar has nothing to count and ends empty, as after any run.
         const RollRequest& request = std::get<RollRequest>(read);
-        view.expect(request.times);
-        if (PhiloxSource* const counters = m_dice.counterBased())
-            view.showRecord(request, *counters);
-        else
-            runRoll(request, m_dice, view);
-        // Busy from a repetition's first die to its total; nothing can look at the pointer between two
-        // repetitions, so it goes back to the arrow once, here.
+        ProgressBar1->setMaximum(static_cast<int>(request.dice));
+        setBusy(true);
+        Text1->showText(RollRecord::roll(request, m_dice, m_nextDie));
         setBusy(false);
         ProgressBar1->setValue(0);
     } catch (const std::bad_alloc&) {
-        fail(view, "Out of memory");
+        fail(kOutOfMemory);
     } catch (const std::exception& failure) {
-        fail(view, failure.what());
+        fail(failure.what());
     }
 }
 
-// Whatever the run wrote stays, and the bar shows how far it got.
-void Form1::fail(RunView& view, std::string_view description)
+void Form1::fail(std::string_view description)
 {
     setBusy(false);
-    view.showReached();
     m_platform.message(fromStd(description));
 }
 

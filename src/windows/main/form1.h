@@ -14,7 +14,7 @@ namespace tumblecast {
 class CheckBox;
 class Form2;
 class Platform;
-class RandomSource;
+class DieSource;
 class RollPass;
 class StatisticsWindow;
 class TextBox;
@@ -25,7 +25,7 @@ class zentor;
 class Form1 : public QWidget, private Form1Controls, private QuickSlotBar {
     Q_OBJECT
 public:
-    Form1(Platform& platform, RandomSource& dice, QWidget* parent = nullptr);
+    Form1(Platform& platform, const DieSource& dice, QWidget* parent = nullptr);
     ~Form1() override;
 
     // For tests and tools, which drive the controls as a user would; nothing in the program reads them.
@@ -100,8 +100,6 @@ protected:
     void Form_Unload();
 
 private:
-    class RunView;
-
     void wireFields();
 
     void keepCountInRange(TextBox* field);
@@ -111,7 +109,7 @@ private:
     static void selectContent(TextBox* field);
     static void stripLeadingZeros(TextBox* field);
     RollFields fields() const;
-    void fail(RunView& view, std::string_view description);
+    void fail(std::string_view description);
     void setBusy(bool busy);
     void setOuterWidth(int twipsWide);
     CommandButton* slotButton(int slot) const;
@@ -121,7 +119,8 @@ private:
     void rollPreset(const CommandButton* button);
 
     Platform& m_platform;
-    RandomSource& m_dice;
+    const DieSource& m_dice;
+    std::uint64_t m_nextDie = 0;  // the first die of the next run: every start rolls the same sequence
     bool m_overrideCursor = false;
     QPointer<zentor> m_about;  // the about window while it is open
     // The export dialog's file name: offered first, then whatever the user last chose.

@@ -22,13 +22,27 @@ void Form1::wireStatistics()
 }
 
 // Every Generate shows a new record and every Clear empties the box: the pass over the old one stops,
-// and a rendered record gets a pass of its own.
+// and a new record gets a pass of its own. What it measures goes to the record on this thread, once it is
+// done and only if that record is still the one shown.
 void Form1::followRecord()
 {
     const auto* record = dynamic_cast<const RollRecord*>(&Text1->source());
     if (!m_pass && !record) return;
     if (m_pass) m_pass->cancel();
-    m_pass = record ? std::make_shared<RollPass>(record->request(), record->firstCounter()) : nullptr;
+    m_pass.reset();
+    if (record) {
+        const auto measured = [this] {
+            QMetaObject::invokeMethod(
+                this,
+                [this] {
+                    if (const auto* shown = dynamic_cast<const RollRecord*>(&Text1->source());
+                        shown && m_pass)
+                        m_pass->measureInto(*shown);
+                },
+                Qt::QueuedConnection);
+        };
+        m_pass = std::make_shared<RollPass>(*record, measured);
+    }
     if (m_statistics) m_statistics->follow(m_pass);
 }
 

@@ -69,7 +69,7 @@ QString ResultBox::textOf(std::uint64_t offset, std::uint64_t length) const
     QChar* const begin = text.data();
     QChar* out = begin;
     QStringDecoder decoder(QStringDecoder::Utf8);
-    m_source->forEachPiece(offset, length, [&](std::string_view piece) {
+    m_source->forEachPiece(TextOffset(offset), length, [&](std::string_view piece) {
         out = decoder.appendToBuffer(out, QByteArrayView(piece.data(), static_cast<qsizetype>(piece.size())));
     });
     text.truncate(out - begin);
@@ -113,7 +113,7 @@ BufferSource& ResultBox::buffer()
 {
     if (!m_buffer) {
         auto copy = std::make_unique<BufferSource>();
-        m_source->forEachPiece(0, ~0ull, [&copy](std::string_view piece) { copy->append(piece); });
+        m_source->forEachPiece(TextOffset(), ~0ull, [&copy](std::string_view piece) { copy->append(piece); });
         m_buffer = copy.get();
         m_source = std::move(copy);
     }
@@ -188,10 +188,10 @@ int ResultBox::columnsPerPage() const
 
 QPoint ResultBox::pointOf(std::uint64_t offset) const
 {
-    const std::uint64_t line = m_source->lineAt(offset);
-    const double column =
-        static_cast<double>(columnOf(*m_source, offset, line)) - static_cast<double>(m_leftColumn);
-    const double row = static_cast<double>(line) - static_cast<double>(m_topLine);
+    const LineNumber line = m_source->lineAt(TextOffset(offset));
+    const double column = static_cast<double>(columnOf(*m_source, TextOffset(offset), line)) -
+                          static_cast<double>(m_leftColumn);
+    const double row = static_cast<double>(line.value) - static_cast<double>(m_topLine);
     const auto clampToInt = [](double v) {
         return static_cast<int>(std::clamp(v, double{INT_MIN}, double{INT_MAX}));
     };
@@ -209,12 +209,13 @@ std::uint64_t ResultBox::lineAtY(int y) const
 
 std::uint64_t ResultBox::offsetAt(QPoint pos) const
 {
-    const std::uint64_t line = lineAtY(pos.y());
+    const LineNumber line(lineAtY(pos.y()));
     const double cells = std::floor((pos.x() - kLeftMargin) / m_charWidth + 0.5);
     const double column = std::max(0.0, static_cast<double>(m_leftColumn) + cells);
     const std::uint64_t length = m_source->lineLength(line);
-    return m_source->lineStart(line) +
-           (column >= static_cast<double>(length) ? length : static_cast<std::uint64_t>(column));
+    return (m_source->lineStart(line) +
+            (column >= static_cast<double>(length) ? length : static_cast<std::uint64_t>(column)))
+        .value;
 }
 
 void ResultBox::updateMetrics()
@@ -269,8 +270,10 @@ void ResultBox::scrollTo(std::uint64_t topLine, std::uint64_t leftColumn)
 
 void ResultBox::ensureCursorVisible()
 {
-    const std::uint64_t line = m_source->lineAt(m_selection.cursor);
-    const std::uint64_t column = columnOf(*m_source, m_selection.cursor, line);
+    const TextOffset cursor(m_selection.cursor);
+    const LineNumber lineAtCursor = m_source->lineAt(cursor);
+    const std::uint64_t column = columnOf(*m_source, cursor, lineAtCursor);
+    const std::uint64_t line = lineAtCursor.value;
     const auto rows = static_cast<std::uint64_t>(linesPerPage());
     const auto columns = static_cast<std::uint64_t>(columnsPerPage());
     std::uint64_t top = m_topLine;
@@ -349,8 +352,8 @@ void ResultBox::paintEvent(QPaintEvent* e)
     };
     const bool selected = !m_selection.empty();
     const auto endAt = [&source](std::uint64_t offset) {
-        const std::uint64_t line = source.lineAt(offset);
-        return End{line, offset - source.lineStart(line)};
+        const LineNumber line = source.lineAt(TextOffset(offset));
+        return End{line.value, TextOffset(offset) - source.lineStart(line)};
     };
     const End selFrom = selected ? endAt(m_selection.start()) : End{};
     const End selTo = selected ? endAt(m_selection.start() + m_selection.length()) : End{};
@@ -360,7 +363,7 @@ void ResultBox::paintEvent(QPaintEvent* e)
 
     for (int row = firstRow; row <= lastRow && m_topLine + row < lines; ++row) {
         const std::uint64_t line = m_topLine + static_cast<std::uint64_t>(row);
-        const std::string chars = source.line(line);
+        const std::string chars = source.line(LineNumber(line));
         const std::uint64_t length = chars.size();
         const int top = kTopMargin + row * m_lineHeight;
         const int baseline = top + m_ascent;

@@ -89,8 +89,8 @@ QString ResultBoxAccessible::text(int startOffset, int endOffset) const
     const int length = std::min(endOffset - startOffset, kMaxText);
     if (length == 0) return {};
     // The record is ASCII: one byte, one character.
-    const std::string bytes =
-        box()->source().slice(static_cast<std::uint64_t>(startOffset), static_cast<std::uint64_t>(length));
+    const std::string bytes = box()->source().slice(TextOffset(static_cast<std::uint64_t>(startOffset)),
+                                                    static_cast<std::uint64_t>(length));
     return QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
 }
 
@@ -107,8 +107,8 @@ void ResultBoxAccessible::unitAt(int offset, QAccessible::TextBoundaryType bound
             *end = std::min(offset + 1, count);
             return;
         case QAccessible::WordBoundary: {
-            const std::uint64_t line = source.lineAt(at);
-            if (const auto word = wordAt(source, line, columnOf(source, at, line))) {
+            const LineNumber line = source.lineAt(TextOffset(at));
+            if (const auto word = wordAt(source, line, columnOf(source, TextOffset(at), line))) {
                 *start = clampOffset(word->start());
                 *end = clampOffset(word->start() + word->length());
                 return;
@@ -127,9 +127,9 @@ void ResultBoxAccessible::unitAt(int offset, QAccessible::TextBoundaryType bound
             break;
     }
     // A line with its line end, as readers expect.
-    const std::uint64_t line = source.lineAt(at);
-    *start = clampOffset(source.lineStart(line));
-    *end = line + 1 < source.lineCount() ? clampOffset(source.lineStart(line + 1)) : count;
+    const LineNumber line = source.lineAt(TextOffset(at));
+    *start = clampOffset(source.lineStart(line).value);
+    *end = line.value + 1 < source.lineCount() ? clampOffset(source.lineStart(line + 1).value) : count;
 }
 
 QString ResultBoxAccessible::textAtOffset(int offset, QAccessible::TextBoundaryType boundary,
@@ -215,7 +215,7 @@ ResultBoxAnnouncer::ResultBoxAnnouncer(ResultBox* box) : QObject(box), m_box(box
 void ResultBoxAnnouncer::announce()
 {
     m_pending = false;
-    const std::string head = m_box->source().slice(0, kAnnounced);
+    const std::string head = m_box->source().slice(TextOffset(), kAnnounced);
     const QString now = QString::fromLatin1(head.data(), static_cast<qsizetype>(head.size()));
     QAccessibleTextUpdateEvent event(m_box, 0, m_announced, now);
     QAccessible::updateAccessibility(&event);

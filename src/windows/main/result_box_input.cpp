@@ -167,7 +167,7 @@ void ResultBox::selectWordAt(QPoint pos)
     const double column =
         static_cast<double>(m_leftColumn) + std::floor((pos.x() - kLeftMargin) / m_charWidth);
     if (column < 0) return;
-    const auto word = wordAt(*m_source, lineAtY(pos.y()), static_cast<std::uint64_t>(column));
+    const auto word = wordAt(*m_source, LineNumber(lineAtY(pos.y())), static_cast<std::uint64_t>(column));
     if (!word) return;
     m_selection = *word;
     m_goalColumn.reset();

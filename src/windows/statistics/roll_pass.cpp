@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "engine/random_source.h"
+#include "engine/roll_record.h"
 
 namespace tumblecast {
 
@@ -22,17 +22,20 @@ RollExpectation::RollExpectation(const RollRequest& request)
 {
 }
 
-RollPass::RollPass(const RollRequest& request, std::optional<std::uint64_t> firstCounter, unsigned threads)
-    : m_request(request), m_first(firstCounter)
+RollPass::RollPass(const RollRecord& record, std::function<void()> finished, unsigned threads)
+    : m_request(record.request()),
+      m_dice(record.dice()),
+      m_layout(record.layout()),
+      m_finished(std::move(finished))
 {
-    if (!m_first || m_request.dice == 0 || m_request.times == 0) {
-        m_first.reset();
-        return;
-    }
+    const std::uint64_t times = m_request.times;
+    if (times == 0 || m_request.dice == 0) return;
+    m_sums.resize(times);
+    m_bytes.resize(times);
+    m_blockStarts.resize(times * (m_dice.blocksPerRepetition() - 1));
     m_chunk = std::max<std::uint64_t>(1, kChunkDice / m_request.dice);
     if (threads == 0) threads = std::max(1u, std::thread::hardware_concurrency());
-    const std::uint64_t chunks = (m_request.times + m_chunk - 1) / m_chunk;
-    threads = static_cast<unsigned>(std::min<std::uint64_t>(threads, chunks));
+    threads = static_cast<unsigned>(std::min<std::uint64_t>(threads, (times + m_chunk - 1) / m_chunk));
     m_running = threads;
     for (unsigned i = 0; i < threads; ++i) m_workers.emplace_back([this] { work(); });
 }
@@ -57,38 +60,46 @@ RolledSoFar RollPass::snapshot() const
     const RollExpectation& e = expectation();
     std::lock_guard lock(m_mutex);
     if (m_shared) return *m_shared;
-    // Nothing tallied yet, or nothing to tally.
-    return {0, stats::TotalTally(e.totalBins, e.distribution.mean()), stats::FaceTally(e.faceBins),
-            !tallies()};
+    return {0, stats::TotalTally(e.totalBins, e.distribution.mean()), stats::FaceTally(e.faceBins), false};
+}
+
+void RollPass::measureInto(const RollRecord& record) const
+{
+    if (snapshot().finished) record.adoptMeasured(m_sums, m_bytes, m_blockStarts);
 }
 
 void RollPass::work()
 {
     try {
-        tally();
+        measureAndTally();
     } catch (const std::exception&) {
         // Out of memory: the pass ends where it got to, unfinished, and the window keeps what it has.
     }
-    std::lock_guard lock(m_mutex);
-    if (--m_running == 0 && m_shared) m_shared->finished = m_shared->repetitions == m_request.times;
+    bool last = false;
+    {
+        std::lock_guard lock(m_mutex);
+        last = --m_running == 0 && m_shared && m_shared->repetitions == m_request.times;
+        if (last) m_shared->finished = true;
+    }
+    if (last && m_finished) m_finished();
 }
 
-void RollPass::tally()
+void RollPass::measureAndTally()
 {
     const RollExpectation& e = expectation();
-    const std::uint64_t dice = m_request.dice;
-    const auto added = static_cast<std::int64_t>(dice * e.shape.perDieModify + e.shape.totalModify);
-    std::vector<std::uint32_t> bits(dice);
+    const std::uint64_t perRep = m_dice.blocksPerRepetition() - 1;
+    const auto totalModify = static_cast<std::int64_t>(e.shape.totalModify);
     stats::TotalTally totals(e.totalBins, e.distribution.mean());
     stats::FaceTally faces(e.faceBins);
     while (!m_stop) {
         const std::uint64_t begin = m_nextChunk.fetch_add(1) * m_chunk;
         if (begin >= m_request.times) break;
         const std::uint64_t end = std::min(m_request.times, begin + m_chunk);
-        for (std::uint64_t r = begin; r < end; ++r) {
-            PhiloxSource::bitsAt(*m_first + r * dice, dice, bits.data());
-            totals.add(static_cast<std::int64_t>(faces.addRolled(bits.data(), dice)) + added);
-        }
+        measureRepetitions(m_dice, m_layout, begin, end, m_sums.data() + begin, m_bytes.data() + begin,
+                           m_blockStarts.data() + begin * perRep,
+                           [&faces](std::uint64_t die) { faces.add(die); });
+        for (std::uint64_t r = begin; r < end; ++r)
+            totals.add(static_cast<std::int64_t>(m_sums[r]) + totalModify);
         std::lock_guard lock(m_mutex);
         if (!m_shared)
             m_shared = RolledSoFar{0, totals, faces, false};

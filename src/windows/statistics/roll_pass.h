@@ -2,17 +2,22 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
 #include <thread>
 #include <vector>
 
+#include "engine/record_dice.h"
+#include "engine/record_layout.h"
 #include "engine/roll_request.h"
 #include "stats/tallies.h"
 #include "stats/total_distribution.h"
 
 namespace tumblecast {
+
+class RollRecord;
 
 // What one repetition of a roll is expected to give, and the bins its dice are tallied in. Built once per
 // roll and then only read, by the window and by every worker.
@@ -33,14 +38,14 @@ struct RolledSoFar {
     bool finished = false;  // every repetition is in
 };
 
-// One pass over the dice of a run shown in the result box, on worker threads, regenerating each die from
-// its generator counter: no repetition's dice are stored. Cancelled by cancel() or by its destruction; it
-// never makes the window wait longer than one chunk of dice per worker.
+// One pass over the dice of a record, on worker threads, after each Generate: it measures every
+// repetition for the record (so that a far offset needs no pass of its own) and tallies the dice for the
+// statistics, from one reading of each die. Cancelled by cancel() or by its destruction, which wait at
+// most for one chunk of dice per worker.
 class RollPass {
 public:
-    // The run's first die is value firstCounter of the generator; with no counter there is nothing to
-    // regenerate, and the pass expects without tallying. threads 0: one per core.
-    RollPass(const RollRequest& request, std::optional<std::uint64_t> firstCounter, unsigned threads = 0);
+    // finished runs on a worker once every repetition is in; threads 0: one per core.
+    explicit RollPass(const RollRecord& record, std::function<void()> finished = {}, unsigned threads = 0);
     ~RollPass();
     RollPass(const RollPass&) = delete;
     RollPass& operator=(const RollPass&) = delete;
@@ -48,26 +53,33 @@ public:
     // Built by whichever thread asks first; the others wait for it.
     const RollExpectation& expectation() const;
     const RollRequest& request() const { return m_request; }
-    bool tallies() const { return m_first.has_value(); }
 
     RolledSoFar snapshot() const;
+    // Once finished, gives record (the one the pass was made from) what the pass measured.
+    void measureInto(const RollRecord& record) const;
     // Stops the workers and waits for them; what they had tallied stays.
     void cancel();
 
 private:
     void work();
-    void tally();
+    void measureAndTally();
 
     RollRequest m_request;
-    std::optional<std::uint64_t> m_first;
+    RecordDice m_dice;
+    RecordLayout m_layout;
+    std::function<void()> m_finished;
     mutable std::once_flag m_built;
     mutable std::unique_ptr<RollExpectation> m_expectation;
 
     std::atomic<bool> m_stop{false};
     std::atomic<std::uint64_t> m_nextChunk{0};
     std::uint64_t m_chunk = 1;  // repetitions a worker takes at a time
+    // What the record learns, each repetition written by the worker that measured it.
+    std::vector<std::uint64_t> m_sums;
+    std::vector<std::uint64_t> m_bytes;
+    std::vector<std::uint64_t> m_blockStarts;
 
-    mutable std::mutex m_mutex;  // guards the shared tallies
+    mutable std::mutex m_mutex;  // guards what follows
     std::optional<RolledSoFar> m_shared;
     unsigned m_running = 0;
     std::vector<std::thread> m_workers;

@@ -74,8 +74,10 @@ BinChart makeChart(QChartView* view, const QString& countTitle)
     c.chart->setAnimationOptions(QChart::NoAnimation);
     c.chart->legend()->setAlignment(Qt::AlignBottom);
     c.chart->setMargins(QMargins(2, 2, 2, 2));
-    c.steps = new QLineSeries;
-    c.rolled = new QAreaSeries(c.steps);
+    // An area does not own its outline: the outline is made its child.
+    c.rolled = new QAreaSeries;
+    c.steps = new QLineSeries(c.rolled);
+    c.rolled->setUpperSeries(c.steps);
     c.rolled->setName(QStringLiteral("Rolled"));
     c.expected = new QLineSeries;
     c.expected->setName(QStringLiteral("Expected"));
@@ -273,10 +275,6 @@ void StatisticsWindow::showRolled()
         m_poll.stop();
         return;
     }
-    if (!m_pass->tallies()) {
-        m_ui.Verdict->setText(QStringLiteral("Verdict: this record's dice cannot be measured again."));
-        return;
-    }
     const RolledSoFar rolled = m_pass->snapshot();
     if (rolled.finished)
         m_poll.stop();
@@ -355,16 +353,14 @@ void StatisticsWindow::Copy_Click()
     text += '\n' + stats::expectedText(e.distribution, stats::expectedRows(e.distribution));
     if (const auto target = targetOf(m_ui.Target->text()))
         text += '\n' + stats::reachText(e.distribution, *target);
-    if (m_pass->tallies()) {
-        const RolledSoFar rolled = m_pass->snapshot();
-        if (rolled.finished)
-            text += '\n' + stats::rolledText(
-                               e.totalBins, rolled.totals, e.faceBins, rolled.faces,
-                               stats::judgeFairness(e.totalBins, rolled.totals, e.faceBins, rolled.faces));
-        else
-            text += "\nRolled\tmeasuring, " + std::to_string(rolled.repetitions) + " of " +
-                    std::to_string(m_pass->request().times) + " repetitions\n";
-    }
+    const RolledSoFar rolled = m_pass->snapshot();
+    if (rolled.finished)
+        text += '\n' +
+                stats::rolledText(e.totalBins, rolled.totals, e.faceBins, rolled.faces,
+                                  stats::judgeFairness(e.totalBins, rolled.totals, e.faceBins, rolled.faces));
+    else
+        text += "\nRolled\tmeasuring, " + std::to_string(rolled.repetitions) + " of " +
+                std::to_string(m_pass->request().times) + " repetitions\n";
     m_platform.setClipboardText(qs(text));
 }
 
