@@ -155,6 +155,8 @@ StatisticsWindow::StatisticsWindow(Platform& platform, QWidget* parent)
     connect(m_ui.Close, &QPushButton::clicked, this, &QWidget::close);
     setupCharts();
     follow(nullptr);
+    // Announced as the window it is, as the other windows are.
+    exposeAs(this, QAccessible::Window);
     centreOnScreen(this);
 }
 
