@@ -115,6 +115,8 @@ QWidget* StatisticsControls::setupExpected()
     ExpectedTable = makeTable(
         Expected, "ExpectedTable", QStringLiteral("Expected chances"),
         {QStringLiteral("Total"), QStringLiteral("P(=)"), QStringLiteral("P(>=)"), QStringLiteral("P(<=)")});
+    // Ranges of eleven-digit totals must show whole; the chances share what is left.
+    ExpectedTable->horizontalHeader()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
     auto* figures = new QGridLayout;
     figures->addWidget(Minimum, 0, 0);
     figures->addWidget(Maximum, 0, 1);

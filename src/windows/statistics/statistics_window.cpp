@@ -138,7 +138,8 @@ void fill(BinChart& c, QTableWidget* table, const QString& binTitle, const QStri
     }
     c.steps->replace(steps);
     c.expected->replace(line);
-    c.counts->setRange(0, top * 1.1);
+    // At least 0 to 8, so that a few counts still get whole ticks.
+    c.counts->setRange(0, std::max(8.0, top * 1.1));
     c.counts->applyNiceNumbers();
 }
 
