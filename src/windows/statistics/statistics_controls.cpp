@@ -115,8 +115,10 @@ QWidget* StatisticsControls::setupExpected()
     ExpectedTable = makeTable(
         Expected, "ExpectedTable", QStringLiteral("Expected chances"),
         {QStringLiteral("Total"), QStringLiteral("P(=)"), QStringLiteral("P(>=)"), QStringLiteral("P(<=)")});
-    // Ranges of eleven-digit totals must show whole; the chances share what is left.
-    ExpectedTable->horizontalHeader()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+    // Ranges of eleven-digit totals and the chances beside them show whole; the table scrolls sideways
+    // rather than cut a figure short.
+    ExpectedTable->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    ExpectedTable->horizontalHeader()->setStretchLastSection(true);
     auto* figures = new QGridLayout;
     figures->addWidget(Minimum, 0, 0);
     figures->addWidget(Maximum, 0, 1);
