@@ -55,9 +55,37 @@ private:
 // What measuring repetitions [begin, end) learns, into plain arrays indexed from begin: each one's sum of
 // modified dice, its length in bytes, and where its blocks after the first start (blocksPerRepetition()
 // - 1 offsets each, from the repetition's start). It touches nothing else, so it may run on any thread.
+// visit(die) sees every die on the way, for whoever tallies them in the same pass.
+template <class Visit>
 void measureRepetitions(const RecordDice& dice, const RecordLayout& layout, std::uint64_t begin,
                         std::uint64_t end, std::uint64_t* sums, std::uint64_t* bytes,
-                        std::uint64_t* blockStarts);
+                        std::uint64_t* blockStarts, Visit&& visit)
+{
+    const std::uint64_t blocks = dice.blocksPerRepetition();
+    for (std::uint64_t r = begin; r < end; ++r) {
+        std::uint64_t sum = 0;
+        std::uint64_t length = 0;
+        dice.walk(
+            r, 0, blocks,
+            [&](std::uint64_t b) {
+                if (b > 0) *blockStarts++ = length;
+            },
+            [&](std::uint64_t die) {
+                visit(die);
+                sum += layout.modifiedDie(die);
+                length += layout.dieLineBytes(die);
+            });
+        *sums++ = sum;
+        *bytes++ = length + layout.tailBytes(sum);
+    }
+}
+
+inline void measureRepetitions(const RecordDice& dice, const RecordLayout& layout, std::uint64_t begin,
+                               std::uint64_t end, std::uint64_t* sums, std::uint64_t* bytes,
+                               std::uint64_t* blockStarts)
+{
+    measureRepetitions(dice, layout, begin, end, sums, bytes, blockStarts, [](std::uint64_t) {});
+}
 
 // The sum of the modified dice of repetition r.
 std::uint64_t repetitionSum(const RecordDice& dice, const RecordLayout& layout, std::uint64_t r);

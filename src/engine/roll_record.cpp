@@ -14,8 +14,29 @@ constexpr std::uint64_t kParallelDice = 1 << 20;
 }  // namespace
 
 RollRecord::RollRecord(const RollRequest& request, const DieSource& source, std::uint64_t firstDie)
-    : m_layout(request), m_dice(source, firstDie, request.dice, request.sides), m_times(request.times)
+    : m_request(request),
+      m_layout(request),
+      m_dice(source, firstDie, request.dice, request.sides),
+      m_times(request.times)
 {
+}
+
+void RollRecord::adoptMeasured(const std::vector<std::uint64_t>& sums,
+                               const std::vector<std::uint64_t>& bytes,
+                               const std::vector<std::uint64_t>& blockStarts) const
+{
+    const std::uint64_t perRep = laterBlocks();
+    if (sums.size() != m_times || bytes.size() != m_times || blockStarts.size() != m_times * perRep) return;
+    // Room first, so that nothing below can fail half way.
+    m_sums.reserve(m_times);
+    m_blockStarts.reserve(m_times * perRep);
+    m_starts.reserve(m_times + 1);
+    const std::uint64_t from = m_measured;
+    m_sums.insert(m_sums.end(), sums.begin() + static_cast<std::ptrdiff_t>(from), sums.end());
+    m_blockStarts.insert(m_blockStarts.end(),
+                         blockStarts.begin() + static_cast<std::ptrdiff_t>(from * perRep), blockStarts.end());
+    for (std::uint64_t r = from; r < m_times; ++r) m_starts.push_back(m_starts.back() + bytes[r]);
+    m_measured = m_times;
 }
 
 std::unique_ptr<RollRecord> RollRecord::roll(const RollRequest& request, const DieSource& source,

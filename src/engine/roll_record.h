@@ -42,6 +42,15 @@ public:
     // Repetitions 0 to measuredRepetitions() - 1 have their sums and offsets known.
     std::uint64_t measuredRepetitions() const { return m_measured; }
 
+    // What a pass over the record on another thread needs: copies of these, used with measureRepetitions.
+    const RollRequest& request() const { return m_request; }
+    const RecordDice& dice() const { return m_dice; }
+    const RecordLayout& layout() const { return m_layout; }
+    // Takes every repetition as measured elsewhere (measureRepetitions over all of them), keeping those
+    // measured here meanwhile: a far offset then costs a search instead of a pass over the dice.
+    void adoptMeasured(const std::vector<std::uint64_t>& sums, const std::vector<std::uint64_t>& bytes,
+                       const std::vector<std::uint64_t>& blockStarts) const;
+
     bool empty() const override { return m_times == 0; }
     std::string line(LineNumber k) const override;
 
@@ -86,6 +95,7 @@ private:
                 Rendered& out) const;
     void keep(const Rendered& rendered) const;
 
+    RollRequest m_request;
     RecordLayout m_layout;
     RecordDice m_dice;
     std::uint64_t m_times;

@@ -19,6 +19,7 @@
 #include "windows/common/text_box.h"
 #include "windows/common/vali_text.h"
 #include "windows/main/result_box.h"
+#include "windows/statistics/statistics_window.h"
 
 namespace tumblecast {
 
@@ -53,6 +54,7 @@ Form1::Form1(Platform& platform, const DieSource& dice, QWidget* parent)
     connect(Command5, &QPushButton::clicked, this, &Form1::Command5_Click);
     connect(Check6, &QCheckBox::stateChanged, this, &Form1::Check6_Click);
     wireSlots();
+    wireStatistics();
 
     // Created means loaded: the bar follows the profile before the window is first shown.
     Form_Load();
@@ -64,6 +66,7 @@ Form1::~Form1()
     setBusy(false);
     // The program may end while the about window is open; it has no parent to take it along.
     delete m_about;
+    delete m_statistics;
     discardSlotEditor();
 }
 

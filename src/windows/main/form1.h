@@ -3,6 +3,8 @@
 #include <QPointer>
 #include <QWidget>
 
+#include <memory>
+
 #include "engine/roll_request.h"
 #include "profile/quick_slots.h"
 #include "windows/main/form1_controls.h"
@@ -13,6 +15,8 @@ class CheckBox;
 class Form2;
 class Platform;
 class DieSource;
+class RollPass;
+class StatisticsWindow;
 class TextBox;
 class zentor;
 
@@ -43,6 +47,7 @@ public slots:
     void Command4_Click();  // Generate
     void Command3_Click();  // Close
     void Command5_Click();  // About
+    void openStatistics();  // Ctrl+I and the result box's menu: the statistics of the roll shown
     void Text1_Change();
     void Text2_Change();
     void Text3_Change();
@@ -138,6 +143,12 @@ private:
     QPointer<Form2> m_editor;  // the slot editor while it is loaded
     // Check6 is being set from the profile, or set back after a failed write: Check6_Click reports nothing.
     bool m_barFollowsProfile = false;
+
+    // Statistics (form1_statistics.cpp)
+    void wireStatistics();
+    void followRecord();
+    QPointer<StatisticsWindow> m_statistics;  // while it is open
+    std::shared_ptr<RollPass> m_pass;         // over the record shown, while there is one
 };
 
 }  // namespace tumblecast

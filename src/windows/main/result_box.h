@@ -15,6 +15,7 @@
 #include "engine/text_source.h"
 #include "windows/main/line_scale.h"
 
+class QAction;
 class QMenu;
 
 namespace tumblecast {
@@ -55,8 +56,11 @@ public:
     void copy();
     void setCopyLimit(std::uint64_t bytes) { m_copyLimit = bytes; }
 
-    // A menu with Copy and Select All for the current selection; the caller owns it.
+    // A menu with Copy and Select All for the current selection, then the record's own actions; the caller
+    // owns it.
     QMenu* createContextMenu(QWidget* parent = nullptr);
+    // An action on the whole record, at the end of the menu after a separator, usable while there is one.
+    void addRecordAction(QAction* action) { m_recordActions << action; }
 
     // Geometry, in viewport coordinates. Every line is lineHeight() high and every character is
     // charWidth() wide.
@@ -117,6 +121,7 @@ private:
     void restartCaret();
 
     std::unique_ptr<TextSource> m_source;
+    QList<QAction*> m_recordActions;
     BufferSource* m_buffer = nullptr;  // m_source, while it takes appends
     Selection m_selection;
     std::uint64_t m_copyLimit = kCopyLimit;

@@ -1,0 +1,208 @@
+// The statistics window's layout; nothing here reacts to anything.
+#include "windows/statistics/statistics_controls.h"
+
+#include <QChartView>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+#include "windows/common/controls.h"
+#include "windows/common/text_box.h"
+
+namespace tumblecast {
+
+namespace {
+
+// A figure reads as one label, "Mean: 10.500", so a screen reader says its name and its value together.
+QLabel* makeFigure(QWidget* parent, const char* name)
+{
+    auto* label = named(new QLabel(parent), name);
+    label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    return label;
+}
+
+QTableWidget* makeTable(QWidget* parent, const char* name, const QString& accessibleName,
+                        const QStringList& headers)
+{
+    auto* table = named(new QTableWidget(0, static_cast<int>(headers.size()), parent), name);
+    table->setAccessibleName(accessibleName);
+    table->setHorizontalHeaderLabels(headers);
+    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    table->verticalHeader()->setVisible(false);
+    table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().height() + 4);
+    table->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    // Tab leaves the table instead of walking its cells; the arrows walk them.
+    table->setTabKeyNavigation(false);
+    return table;
+}
+
+QChartView* makeChart(QWidget* parent, const char* name, const QString& accessibleName)
+{
+    auto* view = named(new QChartView(parent), name);
+    view->setAccessibleName(accessibleName);
+    view->setRenderHint(QPainter::Antialiasing);
+    view->setMinimumSize(360, 220);
+    view->setFocusPolicy(Qt::NoFocus);  // its figures are in the table beside it
+    return view;
+}
+
+QGroupBox* makeGroup(QWidget* parent, const char* name, const QString& caption)
+{
+    auto* group = named(new QGroupBox(caption, parent), name);
+    group->setAccessibleName(caption);
+    return group;
+}
+
+}  // namespace
+
+void StatisticsControls::setup(QWidget* window)
+{
+    window->setFont(dialogFont());
+    window->setObjectName(QStringLiteral("Statistics"));
+    window->setWindowTitle(QStringLiteral("Roll statistics"));
+    window->setAccessibleName(QStringLiteral("Roll statistics"));
+
+    Roll = named(new QLabel(window), "Roll");
+    Roll->setWordWrap(true);
+
+    auto* left = new QVBoxLayout;
+    left->addWidget(setupExpected(), 1);
+    left->addWidget(setupReach());
+    auto* columns = new QHBoxLayout;
+    columns->addLayout(left, 2);
+    columns->addWidget(setupRolled(window), 3);
+
+    Copy = named(new QPushButton(QStringLiteral("&Copy"), window), "Copy");
+    Copy->setAccessibleName(QStringLiteral("Copy the tables"));
+    Copy->setToolTip(QStringLiteral("Copy the tables as tab-separated text"));
+    Close = named(new QPushButton(QStringLiteral("Close"), window), "Close");
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(Copy);
+    buttons->addStretch(1);
+    buttons->addWidget(Close);
+
+    auto* layout = new QVBoxLayout(window);
+    layout->addWidget(Roll);
+    layout->addLayout(columns, 1);
+    layout->addLayout(buttons);
+    window->resize(960, 640);
+
+    QWidget::setTabOrder(ExpectedTable, Target);
+    QWidget::setTabOrder(Target, RolledTabs);
+    QWidget::setTabOrder(RolledTabs, TotalsTable);
+    QWidget::setTabOrder(TotalsTable, FacesTable);
+    QWidget::setTabOrder(FacesTable, Copy);
+    QWidget::setTabOrder(Copy, Close);
+}
+
+QWidget* StatisticsControls::setupExpected()
+{
+    Expected = makeGroup(nullptr, "Expected", QStringLiteral("Expected, one repetition's total"));
+    Minimum = makeFigure(Expected, "Minimum");
+    Maximum = makeFigure(Expected, "Maximum");
+    Mean = makeFigure(Expected, "Mean");
+    Deviation = makeFigure(Expected, "Deviation");
+    Method = makeFigure(Expected, "Method");
+    Method->setWordWrap(true);
+    ExpectedTable = makeTable(
+        Expected, "ExpectedTable", QStringLiteral("Expected chances"),
+        {QStringLiteral("Total"), QStringLiteral("P(=)"), QStringLiteral("P(>=)"), QStringLiteral("P(<=)")});
+    // Ranges of eleven-digit totals and the chances beside them show whole; the table scrolls sideways
+    // rather than cut a figure short.
+    ExpectedTable->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    ExpectedTable->horizontalHeader()->setStretchLastSection(true);
+    auto* figures = new QGridLayout;
+    figures->addWidget(Minimum, 0, 0);
+    figures->addWidget(Maximum, 0, 1);
+    figures->addWidget(Mean, 1, 0);
+    figures->addWidget(Deviation, 1, 1);
+    auto* layout = new QVBoxLayout(Expected);
+    layout->addLayout(figures);
+    layout->addWidget(Method);
+    layout->addWidget(ExpectedTable, 1);
+    return Expected;
+}
+
+QWidget* StatisticsControls::setupReach()
+{
+    Reach = makeGroup(nullptr, "Reach", QStringLiteral("Chance to reach"));
+    Target = named(new TextBox(Reach), "Target");
+    Target->setAccessibleName(QStringLiteral("Target total"));
+    Target->setToolTip(QStringLiteral("Type a total to reach"));
+    Target->setMaxLength(12);
+    auto* caption = new QLabel(QStringLiteral("&Target total:"), Reach);
+    caption->setBuddy(Target);
+    ReachOne = makeFigure(Reach, "ReachOne");
+    ReachAny = makeFigure(Reach, "ReachAny");
+    auto* layout = new QFormLayout(Reach);
+    layout->addRow(caption, Target);
+    layout->addRow(ReachOne);
+    layout->addRow(ReachAny);
+    return Reach;
+}
+
+QWidget* StatisticsControls::setupRolled(QWidget* window)
+{
+    Rolled = makeGroup(window, "Rolled", QStringLiteral("Rolled"));
+    Progress = named(new QProgressBar(Rolled), "Progress");
+    Progress->setAccessibleName(QStringLiteral("Repetitions measured"));
+    Progress->setRange(0, 1);
+    ObservedMean = makeFigure(Rolled, "ObservedMean");
+    ObservedDeviation = makeFigure(Rolled, "ObservedDeviation");
+    TotalsTest = makeFigure(Rolled, "TotalsTest");
+    FacesTest = makeFigure(Rolled, "FacesTest");
+    Verdict = makeFigure(Rolled, "Verdict");
+    QFont bold = Verdict->font();
+    bold.setBold(true);
+    Verdict->setFont(bold);
+
+    RolledTabs = named(new QTabWidget(Rolled), "RolledTabs");
+    RolledTabs->setAccessibleName(QStringLiteral("Rolled totals and faces"));
+    auto* totals = new QWidget;
+    TotalsChart =
+        makeChart(totals, "TotalsChart", QStringLiteral("Chart of the totals rolled against the expected"));
+    TotalsTable = makeTable(totals, "TotalsTable", QStringLiteral("Totals rolled"),
+                            {QStringLiteral("Totals"), QStringLiteral("Rolled"), QStringLiteral("Expected")});
+    auto* faces = new QWidget;
+    FacesChart =
+        makeChart(faces, "FacesChart", QStringLiteral("Chart of the faces rolled against a fair die"));
+    FacesTable = makeTable(faces, "FacesTable", QStringLiteral("Faces rolled"),
+                           {QStringLiteral("Faces"), QStringLiteral("Rolled"), QStringLiteral("Expected")});
+    // The rolled tables take the width their figures need; the chart takes the rest.
+    for (QTableWidget* table : {TotalsTable, FacesTable}) {
+        table->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+        table->setSizeAdjustPolicy(QAbstractScrollArea::AdjustToContents);
+        table->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Expanding);
+    }
+    for (auto [page, chart, table] :
+         {std::tuple{totals, TotalsChart, TotalsTable}, {faces, FacesChart, FacesTable}}) {
+        auto* layout = new QHBoxLayout(page);
+        layout->setContentsMargins(0, 0, 0, 0);
+        layout->addWidget(chart, 1);
+        layout->addWidget(table);
+    }
+    RolledTabs->addTab(totals, QStringLiteral("T&otals"));
+    RolledTabs->addTab(faces, QStringLiteral("&Faces"));
+
+    auto* figures = new QGridLayout;
+    figures->addWidget(ObservedMean, 0, 0);
+    figures->addWidget(ObservedDeviation, 0, 1);
+    figures->addWidget(TotalsTest, 1, 0, 1, 2);
+    figures->addWidget(FacesTest, 2, 0, 1, 2);
+    figures->addWidget(Verdict, 3, 0, 1, 2);
+    auto* layout = new QVBoxLayout(Rolled);
+    layout->addWidget(Progress);
+    layout->addLayout(figures);
+    layout->addWidget(RolledTabs, 1);
+    return Rolled;
+}
+
+}  // namespace tumblecast

@@ -1,0 +1,62 @@
+#pragma once
+
+class QGroupBox;
+class QLabel;
+class QProgressBar;
+class QPushButton;
+class QTableWidget;
+class QTabWidget;
+class QWidget;
+
+class QChart;
+class QChartView;
+
+namespace tumblecast {
+
+class TextBox;
+
+// The statistics window's controls in their empty state: built, named and laid out, with no behaviour.
+struct StatisticsControls {
+    QLabel* Roll = nullptr;  // dice, sides, modifiers, repetitions
+
+    // What one repetition's grand total is expected to be
+    QGroupBox* Expected = nullptr;
+    QLabel* Minimum = nullptr;
+    QLabel* Maximum = nullptr;
+    QLabel* Mean = nullptr;
+    QLabel* Deviation = nullptr;
+    QLabel* Method = nullptr;  // exact, or which approximation and how far off
+    QTableWidget* ExpectedTable = nullptr;
+
+    // The chance that a repetition reaches a typed total
+    QGroupBox* Reach = nullptr;
+    TextBox* Target = nullptr;
+    QLabel* ReachOne = nullptr;
+    QLabel* ReachAny = nullptr;
+
+    // What the repetitions rolled, filled by the background pass
+    QGroupBox* Rolled = nullptr;
+    QProgressBar* Progress = nullptr;
+    QLabel* ObservedMean = nullptr;
+    QLabel* ObservedDeviation = nullptr;
+    QLabel* TotalsTest = nullptr;
+    QLabel* FacesTest = nullptr;
+    QLabel* Verdict = nullptr;
+    QTabWidget* RolledTabs = nullptr;
+    QChartView* TotalsChart = nullptr;
+    QTableWidget* TotalsTable = nullptr;
+    QChartView* FacesChart = nullptr;
+    QTableWidget* FacesTable = nullptr;
+
+    QPushButton* Copy = nullptr;
+    QPushButton* Close = nullptr;
+
+    void setup(QWidget* window);
+
+private:
+    QWidget* setupExpected();
+    QWidget* setupReach();
+    QWidget* setupRolled(QWidget* window);
+};
+
+}  // namespace tumblecast
