@@ -1,5 +1,6 @@
 // Figures for the virtual roll record, in one run:
-// - tumblecast-roll's path (a record streamed in large writes) into /dev/null against a plain loop that prints
+// - tumblecast-roll's path (a record streamed in large writes) into /dev/null against a plain loop that
+// prints
 //   every die with printf, in dice per second;
 // - the largest roll's record: construction, size(), the last line, a line in the middle;
 // - the largest record streamed into a file on tmpfs, in MB/s, and the peak memory it takes.
