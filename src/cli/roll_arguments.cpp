@@ -34,11 +34,7 @@ struct Given {
     std::uint64_t value = 0;
 };
 
-bool isDigits(std::string_view text)
-{
-    return !text.empty() &&
-           std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
-}
+bool isDigits(std::string_view text) { return readDigits(text).has_value(); }
 
 std::string withoutLeadingZeros(std::string_view text)
 {

@@ -32,16 +32,23 @@ std::optional<std::string_view> firstFailedCheck(const RollFields& fields)
     return std::nullopt;
 }
 
-std::optional<std::uint64_t> readNumber(std::string_view text)
+std::optional<std::uint64_t> readDigits(std::string_view text, std::uint64_t limit)
 {
-    // Seven digits are more than any field holds and keep every sum far inside 64 bits.
-    if (text.empty() || text.size() > 7) return std::nullopt;
+    if (text.empty()) return std::nullopt;
     std::uint64_t value = 0;
     for (const char c : text) {
         if (c < '0' || c > '9') return std::nullopt;
-        value = value * 10 + static_cast<std::uint64_t>(c - '0');
+        const auto digit = static_cast<std::uint64_t>(c - '0');
+        value = digit > limit || value > (limit - digit) / 10 ? limit : value * 10 + digit;
     }
     return value;
+}
+
+std::optional<std::uint64_t> readNumber(std::string_view text)
+{
+    // Seven digits are more than any field holds and keep every sum far inside 64 bits.
+    if (text.size() > 7) return std::nullopt;
+    return readDigits(text);
 }
 
 std::string repeatCountOf(const RollFields& fields)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <limits>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -58,7 +59,12 @@ struct RollRequest {
     std::uint64_t times = 1;
 };
 
-// The value of a text of ASCII digits; nothing for any other text, the empty text included.
+// The value of a text of ASCII digits, however many, held at limit when it is larger; nothing for any other
+// text, the empty text included.
+std::optional<std::uint64_t> readDigits(std::string_view text,
+                                        std::uint64_t limit = std::numeric_limits<std::uint64_t>::max());
+// The value of a text of ASCII digits as the roll fields hold them (seven digits at most); nothing for any
+// other text.
 std::optional<std::uint64_t> readNumber(std::string_view text);
 
 // A run's request, or the message of the first failure reading it: kTypeMismatch for a text that is not a

@@ -226,14 +226,10 @@ void StatisticsWindow::showExpected()
 // digits, beyond what the roll fields read; a number past every total stays past them.
 static std::optional<std::int64_t> targetOf(const QString& text)
 {
-    if (text.isEmpty()) return std::nullopt;
-    constexpr std::int64_t kLimit = std::numeric_limits<std::int64_t>::max() / 10;
-    std::int64_t value = 0;
-    for (const QChar c : text) {
-        if (c < u'0' || c > u'9') return std::nullopt;
-        value = value >= kLimit ? kLimit : value * 10 + (c.unicode() - u'0');
-    }
-    return value;
+    constexpr auto kLimit = static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max() / 10);
+    const std::optional<std::uint64_t> value = readDigits(text.toStdString(), kLimit);
+    if (!value) return std::nullopt;
+    return static_cast<std::int64_t>(*value);
 }
 
 void StatisticsWindow::showReach()
