@@ -3,6 +3,7 @@
 #include <Random123/philox.h>
 
 #include <algorithm>
+#include <random>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -28,7 +29,7 @@ constexpr std::size_t kLanes = 16;
 // rounds as philoxBlock, whose answers the tests hold this to.
 #if defined(__SSE2__)
 // Compilers do not find the widening multiply in the plain loop below, so the rounds are written out.
-void philoxBlocks(std::uint64_t first, std::uint32_t* out)
+void philoxBlocks(std::uint64_t first, std::uint64_t seed, std::uint32_t* out)
 {
     constexpr std::size_t kGroups = kLanes / 4;
     __m128i c0[kGroups], c1[kGroups], c2[kGroups], c3[kGroups];
@@ -40,8 +41,8 @@ void philoxBlocks(std::uint64_t first, std::uint32_t* out)
         }
         c0[g] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(low));
         c1[g] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(high));
-        c2[g] = _mm_setzero_si128();
-        c3[g] = _mm_setzero_si128();
+        c2[g] = _mm_set1_epi32(static_cast<int>(static_cast<std::uint32_t>(seed)));
+        c3[g] = _mm_set1_epi32(static_cast<int>(static_cast<std::uint32_t>(seed >> 32)));
     }
     const __m128i m0 = _mm_set1_epi32(static_cast<int>(PHILOX_M4x32_0));
     const __m128i m1 = _mm_set1_epi32(static_cast<int>(PHILOX_M4x32_1));
@@ -83,14 +84,14 @@ void philoxBlocks(std::uint64_t first, std::uint32_t* out)
     }
 }
 #else
-void philoxBlocks(std::uint64_t first, std::uint32_t* out)
+void philoxBlocks(std::uint64_t first, std::uint64_t seed, std::uint32_t* out)
 {
     std::uint32_t c0[kLanes], c1[kLanes], c2[kLanes], c3[kLanes];
     for (std::size_t i = 0; i < kLanes; ++i) {
         c0[i] = static_cast<std::uint32_t>(first + i);
         c1[i] = static_cast<std::uint32_t>((first + i) >> 32);
-        c2[i] = 0;
-        c3[i] = 0;
+        c2[i] = static_cast<std::uint32_t>(seed);
+        c3[i] = static_cast<std::uint32_t>(seed >> 32);
     }
     std::uint32_t k0 = PhiloxSource::kKey[0];
     std::uint32_t k1 = PhiloxSource::kKey[1];
@@ -129,17 +130,23 @@ void PhiloxSource::bitsAt(std::uint64_t first, std::size_t count, std::uint32_t*
     while (k < end) {
         const std::uint64_t skip = k % kValues;
         if (skip == 0 && end - k >= kValues) {
-            philoxBlocks(k / 4, out);
+            philoxBlocks(k / 4, m_seed, out);
             out += kValues;
             k += kValues;
             continue;
         }
         // A run's dice start anywhere: the ends of a range go through a copy.
-        philoxBlocks((k - skip) / 4, bits);
+        philoxBlocks((k - skip) / 4, m_seed, bits);
         const std::uint64_t take = std::min(kValues - skip, end - k);
         out = std::copy_n(bits + skip, take, out);
         k += take;
     }
+}
+
+std::uint64_t freshSeed()
+{
+    std::random_device system;
+    return (std::uint64_t{system()} << 32) | system();
 }
 
 }  // namespace tumblecast

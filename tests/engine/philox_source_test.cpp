@@ -39,17 +39,21 @@ TEST(PhiloxSource, FirstValuesArePinned)
 }
 
 // The blocks are computed many at once: a range starting and ending mid-batch reads the same values one
-// block at a time would.
+// block at a time would, whatever the seed in the counter's high words.
 TEST(PhiloxSource, RangesAgreeWithSingleBlocks)
 {
     const std::uint64_t first = (std::uint64_t{3} << 32) * 4 - 37;  // crosses the counter's high word
     std::vector<std::uint32_t> bits(301);
-    PhiloxSource().bitsAt(first, bits.size(), bits.data());
-    for (std::uint64_t i = 0; i < bits.size(); ++i) {
-        const std::uint64_t k = first + i;
-        const auto block =
-            philoxBlock({static_cast<std::uint32_t>(k / 4), static_cast<std::uint32_t>(k / 4 >> 32), 0, 0},
-                        PhiloxSource::kKey);
-        ASSERT_EQ(bits[i], block[k % 4] >> 8) << "value " << k;
+    for (const std::uint64_t seed : {std::uint64_t{0}, std::uint64_t{0x0123456789ABCDEF}}) {
+        PhiloxSource(seed).bitsAt(first, bits.size(), bits.data());
+        for (std::uint64_t i = 0; i < bits.size(); ++i) {
+            const std::uint64_t k = first + i;
+            const auto block =
+                philoxBlock({static_cast<std::uint32_t>(k / 4), static_cast<std::uint32_t>(k / 4 >> 32),
+                             static_cast<std::uint32_t>(seed), static_cast<std::uint32_t>(seed >> 32)},
+                            PhiloxSource::kKey);
+            ASSERT_EQ(bits[i], block[k % 4] >> 8) << "value " << k << " of seed " << seed;
+        }
     }
+    EXPECT_NE(freshSeed(), freshSeed());
 }
