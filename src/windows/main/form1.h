@@ -5,6 +5,8 @@
 
 #include <memory>
 
+class QAction;
+
 #include "engine/roll_request.h"
 #include "profile/quick_slots.h"
 #include "windows/main/form1_controls.h"
@@ -149,6 +151,11 @@ private:
     void followRecord();
     QPointer<StatisticsWindow> m_statistics;  // while it is open
     std::shared_ptr<RollPass> m_pass;         // over the record shown, while there is one
+
+    // Settings in the result box's menu (form1_options.cpp)
+    void wireOptions();
+    void chooseFreshDice(bool fresh);
+    QAction* m_freshDice = nullptr;
 };
 
 }  // namespace tumblecast
