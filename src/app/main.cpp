@@ -2,6 +2,7 @@
 #include <QByteArray>
 #include <QList>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -34,8 +35,15 @@ void openingMessages(QtMsgType type, const QMessageLogContext& context, const QS
         g_held->append({type, QByteArray(context.category), text});
         return;
     }
-    QString cause = (g_held->isEmpty() ? text.section(u'\n', 0, 0) : g_held->first().text).trimmed();
-    if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+    // The platform plugin's own first word names the cause ("could not connect to display :1").
+    QString cause = text.section(u'\n', 0, 0);
+    const auto fromPlatform = std::find_if(g_held->cbegin(), g_held->cend(), [](const HeldMessage& held) {
+        return held.category.startsWith("qt.qpa");
+    });
+    if (fromPlatform != g_held->cend()) cause = fromPlatform->text;
+    cause = cause.trimmed();
+    if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&
+        qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         cause += QStringLiteral(" (neither DISPLAY nor WAYLAND_DISPLAY is set)");
     std::fprintf(stderr, "tumblecast: cannot open a window: %s\n", qPrintable(cause));
     std::fflush(stderr);
