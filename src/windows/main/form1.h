@@ -122,7 +122,7 @@ private:
 
     Platform& m_platform;
     const DieSource& m_dice;
-    std::uint64_t m_nextDie = 0;  // the first die of the next run: every start rolls the same sequence
+    std::uint64_t m_nextDie = 0;  // the first die of the next run, counted from 0 at every start
     bool m_overrideCursor = false;
     QPointer<zentor> m_about;  // the about window while it is open
     // The export dialog's file name: offered first, then whatever the user last chose.
