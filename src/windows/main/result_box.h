@@ -61,6 +61,8 @@ public:
     QMenu* createContextMenu(QWidget* parent = nullptr);
     // An action on the whole record, at the end of the menu after a separator, usable while there is one.
     void addRecordAction(QAction* action) { m_recordActions << action; }
+    // A setting of the program, after the selection's actions and before the record's; always usable.
+    void addOptionAction(QAction* action) { m_optionActions << action; }
 
     // Geometry, in viewport coordinates. Every line is lineHeight() high and every character is
     // charWidth() wide.
@@ -122,6 +124,7 @@ private:
 
     std::unique_ptr<TextSource> m_source;
     QList<QAction*> m_recordActions;
+    QList<QAction*> m_optionActions;
     BufferSource* m_buffer = nullptr;  // m_source, while it takes appends
     Selection m_selection;
     std::uint64_t m_copyLimit = kCopyLimit;
