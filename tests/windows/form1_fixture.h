@@ -83,6 +83,13 @@ protected:
     }
     // A fresh start of the program on the profile as it now is.
     void restart() { open(dice); }
+    // Puts text in the result box, as no roll would.
+    void showText(std::string_view text)
+    {
+        auto buffer = std::make_shared<BufferSource>();
+        buffer->append(text);
+        ui->Text1->showText(buffer);
+    }
 
     // Replaces the field's whole text as the user would: select all, then type over it (or, for no
     // text, press backspace).

@@ -57,7 +57,7 @@ TEST_F(Form1Presets, OneD6PlusOneTicksModifyPutsOneInItAndRolls)
 TEST_F(Form1Presets, APresetWhoseRollFailsACheckKeepsWhatItSet)
 {
     enter({.dice = "4", .sides = "8", .modify = "2", .times = ""});
-    ui->Text1->append("the last roll");
+    showText("the last roll");
     platform.expectMessage(kTimes);
     click(ui->Option7);
     EXPECT_EQ(texts(), (QStringList{"1", "20", "", "", ""}));
