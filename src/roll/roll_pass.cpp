@@ -10,9 +10,12 @@ namespace tumblecast {
 
 namespace {
 
-// About a quarter of a millisecond of dice: short enough to stop at once, long enough that merging into
-// the shared tallies costs nothing.
-constexpr std::uint64_t kChunkDice = 1 << 16;
+// About half a millisecond of dice: short enough to stop at once, long enough that handing a piece over
+// and merging its tallies cost nothing.
+constexpr std::uint64_t kChunkDice = 1 << 17;
+// Pieces a worker may run ahead of the merging, so that it seldom waits for the merging thread's turn on
+// a busy core.
+constexpr std::size_t kSlotsPerThread = 16;
 
 }  // namespace
 
@@ -72,7 +75,7 @@ void RollPass::run(unsigned threads)
             m_shared = stats::nothingRolled(e);
         }
         // Each piece is tallied apart in its slot, and merged in order on this thread.
-        std::vector<stats::RolledSoFar> slots(2 * std::size_t{threads}, stats::nothingRolled(e));
+        std::vector<stats::RolledSoFar> slots(kSlotsPerThread * threads, stats::nothingRolled(e));
         const auto span = [&](std::uint64_t k) {
             return std::pair{k * chunk, std::min(times, (k + 1) * chunk)};
         };
@@ -81,7 +84,8 @@ void RollPass::run(unsigned threads)
             [&](std::uint64_t k) {
                 if (m_stop) return;
                 stats::RolledSoFar& slot = slots[k % slots.size()];
-                slot = stats::nothingRolled(e);
+                slot.totals.clear();
+                slot.faces.clear();
                 const auto [begin, end] = span(k);
                 m_kind.measure(begin, end, m_measured, slot.faces, slot.totals);
             },

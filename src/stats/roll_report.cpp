@@ -61,9 +61,11 @@ TestReport testReport(const std::string& name, const std::string& label, const C
 
 }  // namespace
 
-RollExpectation::RollExpectation(std::string summary, std::vector<std::pair<std::string, std::string>> facts,
+RollExpectation::RollExpectation(std::string name, std::string summary,
+                                 std::vector<std::pair<std::string, std::string>> facts,
                                  TotalDistribution distribution)
-    : summary(std::move(summary)),
+    : name(std::move(name)),
+      summary(std::move(summary)),
       facts(std::move(facts)),
       distribution(std::move(distribution)),
       totalBins(this->distribution),
@@ -74,7 +76,11 @@ RollExpectation::RollExpectation(std::string summary, std::vector<std::pair<std:
 RollExpectation expectationOf(const RollShape& s)
 {
     const auto n = [](std::uint64_t v) { return std::to_string(v); };
-    return RollExpectation(n(s.dice) + " dice of " + n(s.sides) + " sides, per-die modifier " +
+    std::string name = n(s.dice) + "D" + n(s.sides);
+    if (s.perDieModify) name += " +" + n(s.perDieModify) + " per die";
+    if (s.totalModify) name += " +" + n(s.totalModify);
+    return RollExpectation(std::move(name),
+                           n(s.dice) + " dice of " + n(s.sides) + " sides, per-die modifier " +
                                n(s.perDieModify) + ", total modifier " + n(s.totalModify) + ", " +
                                n(s.times) + " repetitions",
                            {{"Dice", n(s.dice)},

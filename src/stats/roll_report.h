@@ -16,9 +16,10 @@ namespace tumblecast::stats {
 // What one repetition of a roll is expected to give, and the bins its dice are tallied in. Built once per
 // roll by its kind, then only read, by the window and by every worker of the pass.
 struct RollExpectation {
-    RollExpectation(std::string summary, std::vector<std::pair<std::string, std::string>> facts,
-                    TotalDistribution distribution);
+    RollExpectation(std::string name, std::string summary,
+                    std::vector<std::pair<std::string, std::string>> facts, TotalDistribution distribution);
 
+    std::string name;                                        // as a player writes it: "3D6"
     std::string summary;                                     // a sentence naming the roll
     std::vector<std::pair<std::string, std::string>> facts;  // the same, one fact a line
     TotalDistribution distribution;

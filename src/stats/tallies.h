@@ -81,6 +81,7 @@ public:
         ++m_count;
     }
     void merge(const TotalTally& other);
+    void clear();
 
     const std::vector<std::uint64_t>& counts() const { return m_counts; }
     std::uint64_t count() const { return m_count; }
@@ -102,6 +103,7 @@ public:
     explicit FaceTally(const FaceBins& bins) : m_bins(&bins), m_index(bins.index()) {}
 
     void add(std::uint64_t face) { ++m_counts[m_index(face)]; }
+    void clear() { m_counts.fill(0); }
     void merge(const FaceTally& other);
 
     std::vector<std::uint64_t> counts() const;

@@ -39,8 +39,7 @@ TEST_F(Form1Generate, AFailingCheckShowsItsMessageOnceAndTouchesNoField)
 
 TEST_F(Form1Generate, WorkedExampleByteForByte)
 {
-    ScriptedSource source(6, {3, 5, 6, 1, 3, 5});
-    open(source);
+    openScripted(6, {3, 5, 6, 1, 3, 5});
     enter({.dice = "2", .sides = "6", .modify = "1", .total = "2", .times = "2"});
     generate();
     EXPECT_EQ(ui->Text1->text(), repetition("3 + 1 = 4\r\n5 + 1 = 6\r\n\r\nTotal:10 + 2 = 12") +
@@ -60,8 +59,7 @@ TEST_F(Form1Generate, WorkedExampleByteForByte)
 
 TEST_F(Form1Generate, LeadingZerosAreStrippedThroughTheFieldsAndShownStripped)
 {
-    ScriptedSource source(20, {4, 9, 1, 2, 3, 4, 5, 6, 7});
-    open(source);
+    openScripted(20, {4, 9, 1, 2, 3, 4, 5, 6, 7});
     enter({.dice = "0002", .sides = "0020", .modify = "007", .total = "005"});
     generate();
     EXPECT_EQ(texts(), (QStringList{"2", "20", "7", "5", ""}));

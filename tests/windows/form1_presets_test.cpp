@@ -36,8 +36,7 @@ TEST_F(Form1Presets, PlainPresetsRollTheirDiceWithoutModifiers)
 
 TEST_F(Form1Presets, OneD6PlusOneTicksModifyPutsOneInItAndRolls)
 {
-    ScriptedSource source(6, {3, 5});
-    open(source);
+    openScripted(6, {3, 5});
     enter({.dice = "4", .sides = "8", .total = "4"});
 
     // From unticked: the tick moves the focus into the modifier field, where it stays.

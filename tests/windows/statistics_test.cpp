@@ -1,3 +1,4 @@
+#include <QAccessible>
 #include <QTableView>
 
 #include "form1_fixture.h"
@@ -85,6 +86,14 @@ TEST_F(Statistics, OpensOnTheRollShownAndFollowsIt)
     EXPECT_EQ(label("Method"), QStringLiteral("Chances: exact"));
     EXPECT_EQ(table("ExpectedTable")->rowCount(), 16);
     EXPECT_EQ(row("ExpectedTable", 7), QStringLiteral("10\t12.50%\t62.50%\t50.00%"));
+    // A screen reader reads every cell, and the heads, through the view.
+    QAccessibleTableInterface* cells = QAccessible::queryAccessibleInterface(
+                                           window()->findChild<QTableView*>(QStringLiteral("ExpectedTable")))
+                                           ->tableInterface();
+    ASSERT_NE(cells, nullptr);
+    EXPECT_EQ(cells->rowCount(), 16);
+    EXPECT_EQ(cells->cellAt(7, 2)->text(QAccessible::Name), QStringLiteral("62.50%"));
+    EXPECT_EQ(cells->columnDescription(1), QStringLiteral("P(=)"));
     QTRY_VERIFY(finished());
     EXPECT_EQ(rolledCount("TotalsTable"), 9999u);
     EXPECT_EQ(rolledCount("FacesTable"), 3u * 9999u);
