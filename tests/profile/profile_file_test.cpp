@@ -1,7 +1,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSysInfo>
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/stat.h>
@@ -12,6 +14,7 @@
 #include <functional>
 #include <random>
 
+#include "files/file_lock.h"
 #include "profile/ini_text.h"
 #include "profile/profile_file.h"
 #include "recording_platform.h"
@@ -30,6 +33,14 @@ void setMode(const QString& path, mode_t mode) { ASSERT_EQ(chmod(QFile::encodeNa
 QStringList folderEntries(const QString& dir)
 {
     return QDir(dir).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+}
+
+// A lock left by a copy that is gone: named for a process that cannot exist, long ago.
+void writeStaleLock(const QString& path)
+{
+    writeFile(path, "2147483647 " + QSysInfo::machineHostName().toUtf8());
+    struct timespec old[2] = {{1000000000, 0}, {1000000000, 0}};
+    ASSERT_EQ(utimensat(AT_FDCWD, QFile::encodeName(path).constData(), old, 0), 0);
 }
 
 TEST(ProfileFile, ReadsAndWritesBesideTheExecutable)
@@ -289,6 +300,102 @@ TEST(ProfileFile, TwoCopiesWritingAtOnceLoseNothing)
                          .has_value();
     EXPECT_EQ(found, 2 * kWrites);
     EXPECT_TRUE(test::filesBesideTheProfile(dir).isEmpty());
+}
+
+}  // namespace
+}  // namespace tumblecast
+
+namespace tumblecast {
+namespace {
+
+// What stands at the lock's path and cannot be taken over ends the write at once, with one message that
+// says why; nothing there is opened so that it could block, and nothing that is not ours is removed.
+TEST(ProfileLock, WhatCannotBeTakenOverEndsInOneMessage)
+{
+    const files::LockWait wait = files::lockWait();
+    files::setLockWait({std::chrono::milliseconds(100), std::chrono::milliseconds(10)});
+    RecordingPlatform platform;
+    const QString dir = platform.executableDir();
+    const QString lock = ProfilePath(dir) + ".lock";
+    ASSERT_TRUE(QDir(dir).mkdir("corvane.ini.lock"));
+    EXPECT_EQ(WriteProfileValue(dir, "Options", "QuickSlots", "1").value_or(ProfileError()).reason,
+              QStringLiteral("its lock %1 is a folder").arg(lock));
+    ASSERT_TRUE(QDir(dir).rmdir("corvane.ini.lock"));
+    ASSERT_EQ(mkfifo(QFile::encodeName(lock).constData(), 0600), 0);
+    EXPECT_EQ(WriteProfileValue(dir, "Options", "QuickSlots", "1").value_or(ProfileError()).reason,
+              QStringLiteral("its lock %1 is not a regular file").arg(lock));
+    EXPECT_FALSE(QFileInfo(lock).isFile() || !QFileInfo::exists(lock));
+
+    // Another user's stale lock in a shared folder whose sticky bit keeps it from us.
+    if (geteuid() == 0) {
+        QTemporaryDir shared;
+        setMode(shared.path(), 01777);
+        const QString sharedLock = shared.path() + "/corvane.ini.lock";
+        writeStaleLock(sharedLock);
+        asPlayer([&] {
+            files::setLockWait({std::chrono::milliseconds(100), std::chrono::milliseconds(10)});
+            EXPECT_EQ(
+                WriteProfileValue(shared.path(), "Options", "QuickSlots", "1")
+                    .value_or(ProfileError())
+                    .reason,
+                QStringLiteral("cannot remove the stale lock %1 (Operation not permitted)").arg(sharedLock));
+        });
+        EXPECT_TRUE(QFileInfo(sharedLock).isFile());
+    }
+    // In a folder made read-only no copy can take a lock file: a stale one there is passed by.
+    asPlayer([] {
+        QTemporaryDir program;
+        const QString path = program.path() + "/corvane.ini";
+        writeFile(path, "[Options]\nQuickSlots=1\n");
+        writeStaleLock(path + ".lock");
+        setMode(program.path(), 0555);
+        EXPECT_EQ(WriteProfileValue(program.path(), "Options", "QuickSlots", "0"), std::nullopt);
+        EXPECT_EQ(readFile(path), "[Options]\nQuickSlots=0\n");
+        setMode(program.path(), 0700);
+    });
+    files::setLockWait(wait);
+}
+
+// However long a live copy holds its lock, a waiter gives up with a message rather than break it; once it is
+// released the write goes in. A killed copy's lock is taken over at once (the kill test above relies on it).
+TEST(ProfileLock, LiveHoldersLockIsNeverBroken)
+{
+    const files::LockWait wait = files::lockWait();
+    files::setLockWait({std::chrono::milliseconds(300), std::chrono::milliseconds(20)});
+    RecordingPlatform platform;
+    const QString dir = platform.executableDir();
+    const QString lock = ProfilePath(dir) + ".lock";
+    int held[2], release[2];
+    ASSERT_EQ(pipe(held), 0);
+    ASSERT_EQ(pipe(release), 0);
+    const pid_t holder = fork();
+    ASSERT_GE(holder, 0);
+    if (holder == 0) {
+        files::LockFile taken(lock);
+        const bool ok = !taken.acquire();
+        (void)!write(held[1], ok ? "y" : "n", 1);
+        char byte;
+        (void)!read(release[0], &byte, 1);
+        _exit(0);
+    }
+    char byte = 0;
+    ASSERT_EQ(read(held[0], &byte, 1), 1);
+    ASSERT_EQ(byte, 'y');
+    // Old by its time stamp: age alone never breaks a lock whose holder lives.
+    struct timespec old[2] = {{1000000000, 0}, {1000000000, 0}};
+    ASSERT_EQ(utimensat(AT_FDCWD, QFile::encodeName(lock).constData(), old, 0), 0);
+    const QByteArray holderName = readFile(lock);
+    const auto error = WriteProfileValue(dir, "Options", "QuickSlots", "1");
+    EXPECT_EQ(error.value_or(ProfileError()).reason, "locked by another copy of the program");
+    EXPECT_EQ(readFile(lock), holderName);
+    EXPECT_FALSE(ProfileExists(dir));
+
+    ASSERT_EQ(write(release[1], "x", 1), 1);
+    ASSERT_EQ(waitpid(holder, nullptr, 0), holder);
+    EXPECT_EQ(WriteProfileValue(dir, "Options", "QuickSlots", "1"), std::nullopt);
+    EXPECT_TRUE(test::filesBesideTheProfile(dir).isEmpty());
+    for (const int fd : {held[0], held[1], release[0], release[1]}) close(fd);
+    files::setLockWait(wait);
 }
 
 }  // namespace
