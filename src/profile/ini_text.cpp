@@ -271,8 +271,13 @@ QByteArray writeValue(const QByteArray& content, const QString& section, const Q
                       const QString& value)
 {
     const Encoding encoding = detectEncoding(content);
-    if (isUtf16(encoding))
-        return utf8ToUtf16(writeValue(utf16ToUtf8(content, encoding), section, key, value), encoding);
+    if (isUtf16(encoding)) {
+        // An odd last byte is half a character: it stays as it was, at the end, rather than become U+FFFD.
+        const qsizetype whole = content.size() - content.size() % 2;
+        return utf8ToUtf16(writeValue(utf16ToUtf8(content.first(whole), encoding), section, key, value),
+                           encoding) +
+               content.sliced(whole);
+    }
     const Location at = locate(content, sanitizedName(section), sanitizedName(key));
     const QByteArray sectionBytes = sanitizedName(section).toUtf8();
     const QByteArray keyBytes = sanitizedName(key).toUtf8();
