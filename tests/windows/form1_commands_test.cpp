@@ -5,7 +5,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "files/file_lock.h"
 #include "form1_fixture.h"
 #include "windows/main/export_file.h"
 
@@ -183,7 +182,6 @@ TEST_F(Form1Commands, ExportOverAWritableFileInAFolderThatIsNotIsWrittenInPlace)
     chmod(QFile::encodeName(platform.executableDir()).constData(), 0755);
     chmod(QFile::encodeName(folder).constData(), 0555);
     asPlayer([&] {
-        files::setLockWait({std::chrono::milliseconds(100), std::chrono::milliseconds(10)});
         const auto text = [](const std::string& bytes) {
             return files::Content{[=] { return std::uint64_t(bytes.size()); },
                                   [=](const files::Sink& sink) { sink(bytes); }};
