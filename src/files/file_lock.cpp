@@ -42,6 +42,21 @@ bool holderGone(const QByteArray& content)
            ::kill(pid_t(pid), 0) != 0 && errno == ESRCH;
 }
 
+// On the thread of a running application, events other than user input go on meanwhile.
+void pause(std::chrono::milliseconds step)
+{
+    QCoreApplication* const app = QCoreApplication::instance();
+    if (!app || QThread::currentThread() != app->thread()) {
+        std::this_thread::sleep_for(step);
+        return;
+    }
+    QEventLoop loop;
+    QTimer::singleShot(step, &loop, &QEventLoop::quit);
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
+}
+
+QString lockedByAnotherCopy() { return QStringLiteral("locked by another copy of the program"); }
+
 bool tryFlock(int fd)
 {
     while (::flock(fd, LOCK_EX | LOCK_NB) != 0)
@@ -68,22 +83,7 @@ bool waitFor(Ready ready)
 
 }  // namespace
 
-LockWait lockWait() { return g_wait; }
 void setLockWait(LockWait wait) { g_wait = wait; }
-
-void pause(std::chrono::milliseconds step)
-{
-    QCoreApplication* const app = QCoreApplication::instance();
-    if (!app || QThread::currentThread() != app->thread()) {
-        std::this_thread::sleep_for(step);
-        return;
-    }
-    QEventLoop loop;
-    QTimer::singleShot(step, &loop, &QEventLoop::quit);
-    loop.exec(QEventLoop::ExcludeUserInputEvents);
-}
-
-QString lockedByAnotherCopy() { return QStringLiteral("locked by another copy of the program"); }
 
 LockFile::LockFile(QString path) : m_path(std::move(path)) {}
 

@@ -17,13 +17,9 @@ struct LockWait {
     std::chrono::milliseconds bound{3000};
     std::chrono::milliseconds longestPause{50};
 };
-LockWait lockWait();
-// Tests shorten the wait.
+// Tests shorten the wait. A waiting copy pauses between tries with events other than user input (painting,
+// timers) going on, so its window stays drawn.
 void setLockWait(LockWait wait);
-
-// Pauses for about step; on the thread of a running application, events other than user input (painting,
-// timers) go on meanwhile, so the window stays drawn while it waits.
-void pause(std::chrono::milliseconds step);
 
 // A lock file beside the file it guards (corvane.ini.lock), made exclusively for one read-modify-write and
 // removed after it. It names its holder ("<pid> <host>"), and its holder keeps an flock on it: that flock is
@@ -38,7 +34,7 @@ public:
     LockFile& operator=(const LockFile&) = delete;
     ~LockFile();
 
-    // Waits within lockWait(). Nothing when the lock is held, else why not, as the message "Cannot write
+    // Waits within the LockWait. Nothing when the lock is held, else why not, as the message "Cannot write
     // <path>: <reason>" gives it.
     std::optional<QString> acquire();
     void release();
@@ -52,11 +48,8 @@ private:
     ino_t m_inode = 0;
 };
 
-// Takes an flock on an open file, waiting within lockWait(); for a file written where it stands, which has no
-// lock file beside it. Nothing on success, else the reason.
+// Takes an flock on an open file, waiting within the LockWait; for a file written where it stands, which has
+// no lock file beside it. Nothing on success, else the reason.
 std::optional<QString> lockOpenFile(int fd);
-
-// The reason given when another copy holds a lock past the wait.
-QString lockedByAnotherCopy();
 
 }  // namespace tumblecast::files

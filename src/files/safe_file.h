@@ -22,7 +22,7 @@
 //   byte is overwritten; a failure after that says that the file is now incomplete.
 // - refuse: anything that is not a regular file (a folder, a FIFO, a device, a link to one), a file marked
 //   read-only (no write permission bit at all, which binds root too) or not ours to write.
-// A link is written through to its target. No wait for another copy is longer than lockWait().
+// A link is written through to its target. No wait for another copy is longer than its LockWait.
 namespace tumblecast::files {
 
 // Why a file was not written: the file and the reason, for the message "Cannot write <path>: <reason>".
