@@ -342,8 +342,8 @@ std::optional<FileError> updateFile(const QString& path, const Update& update)
             if (old) {
                 // A file that cannot be read must not be replaced by one holding the new values alone.
                 Descriptor in(::open(native(file).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
-                content.emplace();
                 if (!in) return failed(qt_error_string(errno));
+                content.emplace();
                 if (const int readError = readAll(in.get(), *content))
                     return failed(qt_error_string(readError));
             }
