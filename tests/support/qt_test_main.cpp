@@ -12,7 +12,7 @@ int main(int argc, char* argv[])
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QLocale::setDefault(QLocale::c());
     QApplication app(argc, argv);
-    tumblecast::files::setLockWait({std::chrono::milliseconds(500), std::chrono::milliseconds(20)});
+    tumblecast::files::setLockWait({std::chrono::milliseconds(1000), std::chrono::milliseconds(20)});
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }
