@@ -118,6 +118,12 @@ void StatisticsControls::setup(QWidget* window)
     window->resize(960, 640);
     window->setMinimumSize(240, 160);
 
+    // Rows as tall as the window's own font needs, whatever the desktop's.
+    for (QTableView* table : {ExpectedTable, TotalsTable, FacesTable}) {
+        table->horizontalHeader()->setFont(window->font());
+        table->verticalHeader()->setDefaultSectionSize(QFontMetrics(window->font()).height() + 4);
+    }
+
     QWidget::setTabOrder(ExpectedTable, Target);
     QWidget::setTabOrder(Target, ShowDetails);
     QWidget::setTabOrder(ShowDetails, RolledTabs);

@@ -128,12 +128,20 @@ void fill(BinChart& c, const stats::BinSeries& series, bool newBins)
     setTicks(c.counts, 0, series.countTop, series.countTick);
 }
 
-// The chart in the window's colours: a dark theme gets a dark chart, not a white slab.
-void paintLike(BinChart& c, QChartView* view, const QPalette& palette)
+// The chart in the window's colours and font: a dark theme gets a dark chart, not a white slab, and a large
+// desktop font does not crowd its labels out.
+void paintLike(BinChart& c, QChartView* view, const QPalette& palette, const QFont& font)
 {
     const bool dark = palette.color(QPalette::Window).lightness() < 128;
     if (c.chart->theme() != (dark ? QChart::ChartThemeDark : QChart::ChartThemeLight))
         c.chart->setTheme(dark ? QChart::ChartThemeDark : QChart::ChartThemeLight);
+    QFont title = font;
+    title.setBold(true);
+    for (QValueAxis* axis : {c.bins, c.counts}) {
+        axis->setLabelsFont(font);
+        axis->setTitleFont(title);
+    }
+    c.chart->legend()->setFont(font);
     if (!dark) return;
     const QColor text = palette.color(QPalette::WindowText);
     c.chart->setBackgroundBrush(palette.color(QPalette::Window));
@@ -226,8 +234,8 @@ bool StatisticsWindow::eventFilter(QObject* watched, QEvent* event)
 void StatisticsWindow::changeEvent(QEvent* event)
 {
     if (event->type() == QEvent::PaletteChange && m_totalsChart) {
-        paintLike(*m_totalsChart, m_ui.TotalsChart, palette());
-        paintLike(*m_facesChart, m_ui.FacesChart, palette());
+        paintLike(*m_totalsChart, m_ui.TotalsChart, palette(), font());
+        paintLike(*m_facesChart, m_ui.FacesChart, palette(), font());
     }
     QWidget::changeEvent(event);
 }
@@ -238,8 +246,8 @@ void StatisticsWindow::setupCharts()
 {
     m_totalsChart = std::make_unique<BinChart>(makeChart(m_ui.TotalsChart));
     m_facesChart = std::make_unique<BinChart>(makeChart(m_ui.FacesChart));
-    paintLike(*m_totalsChart, m_ui.TotalsChart, palette());
-    paintLike(*m_facesChart, m_ui.FacesChart, palette());
+    paintLike(*m_totalsChart, m_ui.TotalsChart, palette(), font());
+    paintLike(*m_facesChart, m_ui.FacesChart, palette(), font());
 }
 
 void StatisticsWindow::follow(std::shared_ptr<const RollShown> shown)
