@@ -55,12 +55,13 @@ void lines(std::string& out, const ReportTable& table)
 
 constexpr const char* kOneSided = "nothing to test: a one-sided die always shows 1";
 
+// A test, or why there is none: still measuring, or too few dice.
 TestReport testReport(const std::string& name, const std::string& label, const ChiSquareResult* test,
                       const std::string& why)
 {
     TestReport t{name, {"Test of the " + name, {}}, {}};
     if (!test || !test->tested()) {
-        t.stated.value.shown = test ? why : why;
+        t.stated.value.shown = why;
         t.cells = {{label, t.stated.value}};
         return t;
     }
