@@ -200,7 +200,7 @@ Term readTerm(Reader& in, bool negative)
     }
     DiceTerm die;
     die.count = count.value_or(1);
-    if (die.count == 0) in.failAt(first, in.pos(), "rolls no dice");
+    if (die.count == 0) in.failAt(first, in.pos() - 1, "rolls no dice");
     if (die.count > kMaxTermDice)
         in.failAt(first, in.pos() - 1, str(die.count) + " dice: a term rolls at most " + str(kMaxTermDice));
     const std::size_t sidesAt = in.pos();
