@@ -59,7 +59,7 @@ int written(std::string_view text)
     return out.flush() ? 0 : cannotWrite(out.failure());
 }
 
-int odds(const cli::Run& run)
+int odds(const cli::Job& run)
 {
     Output out;
     for (std::size_t i = 0; i < run.expressions.size(); ++i) {
@@ -70,7 +70,7 @@ int odds(const cli::Run& run)
     return out.flush() ? 0 : cannotWrite(out.failure());
 }
 
-int roll(const cli::Run& run)
+int roll(const cli::Job& run)
 {
     const std::uint64_t seed = run.seed ? *run.seed : freshSeed();
     if (run.verbose) std::fprintf(stderr, "tumblecast-roll: seed %" PRIu64 "\n", seed);
@@ -119,6 +119,6 @@ int main(int argc, char* argv[])
     if (std::holds_alternative<cli::ShowHelp>(command)) return written(cli::usageText());
     if (std::holds_alternative<cli::ShowVersion>(command))
         return written("tumblecast-roll " + std::string(kVersion) + "\n");
-    const auto& run = std::get<cli::Run>(command);
+    const auto& run = std::get<cli::Job>(command);
     return run.output == cli::Output::Odds ? odds(run) : roll(run);
 }

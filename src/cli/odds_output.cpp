@@ -68,8 +68,9 @@ std::string oddsText(const notation::Expression& expression, const stats::Expres
     out += (tsv ? "expression\t" : "") + expression.text + (tsv ? "\nmeaning\t" : ": ") +
            notation::describe(expression) + "\n";
     out += std::string(tsv ? "method\t" : "") + methodText(expression, odds, tsv) + "\n";
-    out += std::string("mean") + sep + format("%.3f", odds.mean()) + (tsv ? "\n" : ", ");
-    out += std::string("standard deviation") + sep + format("%.3f", odds.standardDeviation()) + "\n";
+    const char* digits = tsv ? "%.12g" : "%.3f";
+    out += std::string("mean") + sep + format(digits, odds.mean()) + (tsv ? "\n" : ", ");
+    out += std::string("standard deviation") + sep + format(digits, odds.standardDeviation()) + "\n";
     if (target) {
         const std::string t = std::to_string(*target);
         const std::string rolls =

@@ -154,6 +154,8 @@ public:
             return finishWindowRoll();
         }
         if (m_words.empty()) return UsageError{"say which dice to roll, as in 2d20kh1+5 or 3d6"};
+        if (m_given[kTimes].present && m_given[kTimes].value == 0)
+            return UsageError{rangeMessage(m_given[kTimes], kRules[kTimes])};
         for (const std::string& word : m_words) {
             const notation::Parsed parsed = notation::parse(word);
             if (const auto* fault = std::get_if<notation::Diagnostic>(&parsed))
@@ -229,7 +231,7 @@ private:
     std::array<Given, kSlotCount> m_given{};
     std::array<bool, kFlagCount> m_flags{};
     std::vector<std::string> m_words;
-    Run m_run;
+    Job m_run;
 };
 
 // An argument that is a word of an expression although it starts with a dash: "-1d4", "-2".

@@ -23,7 +23,7 @@ enum class Output {
     Odds,    // the distribution of each expression's total
 };
 
-struct Run {
+struct Job {
     Output output = Output::People;
     // Notation rolls, in the order given, each rolled after the one before on the same sequence.
     std::vector<notation::Expression> expressions;
@@ -43,7 +43,7 @@ struct UsageError {
     std::string detail{};
 };
 
-using Command = std::variant<ShowHelp, ShowVersion, Run, UsageError>;
+using Command = std::variant<ShowHelp, ShowVersion, Job, UsageError>;
 
 // The command that the arguments (without the program's name) ask for. Words that continue one another
 // ("3d6", "+", "2") are read as one expression. The window's options are refused where the window's

@@ -110,9 +110,10 @@ Table enumerate(const Expression& e)
 TEST(ExpressionOdds, ExactChancesMatchEnumeration)
 {
     for (const std::string_view text :
-         {"1d1", "3d4", "4d6kh3", "4d6dl1", "3d6kl1", "4d5dh2", "2d20kh1+5", "3dF+2", "4dF>=1", "3d6>=5",
-          "4d6kh2>=4", "3d6r1", "2d6ro<=2", "2d6!", "2d4!>=3kh1", "2d6r1!>=5", "1d20+1d4-1", "-2d4+3", "2dF!",
-          "3d3r<2kl1", "3d7dl1-1d3kh1", "2d6!kl1>=6"}) {
+         {"1d1",       "3d4",       "4d6kh3",        "4d6dl1",    "3d6kl1",     "4d5dh2",
+          "2d20kh1+5", "3dF+2",     "4dF>=1",        "3d6>=5",    "4d6kh2>=4",  "3d6r1",
+          "2d6ro<=2",  "2d6!",      "2d4!>=3kh1",    "2d6r1!>=5", "1d20+1d4-1", "-2d4+3",
+          "2dF!",      "3d3r<2kl1", "3d7dl1-1d3kh1", "2d6!kl1>=6"}) {
         SCOPED_TRACE(text);
         const Expression e = parsed(text);
         const ExpressionOdds odds(e);
@@ -204,6 +205,7 @@ TEST(ExpressionOdds, RolledTotalsAgreeWithTheOdds)
             ASSERT_GT(odds.equalTo(total), 0) << total;
             sum += static_cast<double>(total);
         }
-        EXPECT_NEAR(sum / static_cast<double>(e.times), odds.mean(), 5 * odds.standardDeviation() / std::sqrt(20000.0));
+        EXPECT_NEAR(sum / static_cast<double>(e.times), odds.mean(),
+                    5 * odds.standardDeviation() / std::sqrt(20000.0));
     }
 }
