@@ -1,5 +1,8 @@
 // tumblecast-roll: dice notation and the window's rolls from the shell.
+#include <algorithm>
+#include <array>
 #include <cerrno>
+#include <charconv>
 #include <cinttypes>
 #include <cstdio>
 #include <cstring>
@@ -10,6 +13,7 @@
 #include "cli/odds_output.h"
 #include "cli/record_output.h"
 #include "cli/roll_arguments.h"
+#include "engine/fan_out.h"
 #include "engine/philox_source.h"
 #include "engine/roll_record.h"
 #include "notation/roller.h"
@@ -59,6 +63,42 @@ int written(std::string_view text)
     return out.flush() ? 0 : cannotWrite(out.failure());
 }
 
+// The lines of every repetition, rolled a chunk at a time on every core and written in order.
+bool rollLines(const notation::Expression& expression, const DieSource& source, std::uint64_t first,
+               bool totals, Output& out)
+{
+    constexpr std::uint64_t kChunkValues = 1 << 20;
+    constexpr std::size_t kSlots = 8;
+    const std::uint64_t perChunk =
+        std::max<std::uint64_t>(1, kChunkValues / std::max<std::uint64_t>(1, expression.stride()));
+    const std::uint64_t chunks = (expression.times + perChunk - 1) / perChunk;
+    std::array<std::string, kSlots> texts;
+    fanOut(
+        chunks, chunks > 1 ? fanOutThreads() : 1, kSlots,
+        [&](std::uint64_t k) {
+            const notation::Roller roller(expression, source, first);
+            notation::RolledRepetition rolled;
+            std::string& text = texts[k % kSlots];
+            text.clear();
+            for (std::uint64_t r = k * perChunk; r < std::min(expression.times, (k + 1) * perChunk); ++r) {
+                if (totals) {
+                    char digits[24];
+                    const auto end = std::to_chars(digits, digits + sizeof digits, roller.total(r)).ptr;
+                    text.append(digits, end);
+                } else {
+                    roller.roll(r, rolled);
+                    text += notation::rollLine(expression, rolled);
+                }
+                text += '\n';
+            }
+        },
+        [&](std::uint64_t k) {
+            out.add(texts[k % kSlots]);
+            return out.failure().empty();
+        });
+    return out.failure().empty();
+}
+
 int odds(const cli::Job& run)
 {
     Output out;
@@ -89,18 +129,9 @@ int roll(const cli::Job& run)
         if (!out.flush()) break;
         if (const auto failure = cli::writeText(*record, !run.crlf, stdout)) return cannotWrite(*failure);
     }
-    notation::RolledRepetition rolled;
     for (const notation::Expression& expression : run.expressions) {
-        const notation::Roller roller(expression, source, next);
-        for (std::uint64_t r = 0; r < expression.times && out.failure().empty(); ++r) {
-            if (run.output == cli::Output::Totals) {
-                out.add(std::to_string(roller.total(r)) + "\n");
-            } else {
-                roller.roll(r, rolled);
-                out.add(notation::rollLine(expression, rolled) + "\n");
-            }
-        }
-        next = roller.nextValue();
+        if (!rollLines(expression, source, next, run.output == cli::Output::Totals, out)) break;
+        next += expression.times * expression.stride();
     }
     return out.flush() ? 0 : cannotWrite(out.failure());
 }

@@ -85,8 +85,15 @@ std::string oddsText(const notation::Expression& expression, const stats::Expres
     }
     // Table rows: the likely totals without the ends that would show nothing.
     std::int64_t first = odds.firstLikely(), last = odds.lastLikely();
-    while (first < last && odds.atMost(first) < kShown) ++first;
-    while (last > first && odds.atLeast(last) < kShown) --last;
+    // Both chances only grow towards the middle: search, since the range may be billions wide.
+    for (std::int64_t lo = first, hi = last; lo < hi;) {
+        const std::int64_t mid = lo + (hi - lo) / 2;
+        (odds.atMost(mid) < kShown ? lo = mid + 1 : hi = mid), first = lo;
+    }
+    for (std::int64_t lo = first, hi = last; lo < hi;) {
+        const std::int64_t mid = hi - (hi - lo) / 2;
+        (odds.atLeast(mid) < kShown ? hi = mid - 1 : lo = mid), last = hi;
+    }
     const std::int64_t width = (last - first) / kMaxRows + 1;
     if (width == 1)
         out += tsv ? "total\tP(=)\tP(>=)\tP(<=)\n" : "total       P(=)         P(>=)        P(<=)\n";

@@ -121,10 +121,13 @@ public:
 
     void addWord(std::string_view word)
     {
-        if (!m_words.empty() && (endsOpen(m_words.back()) || startsOpen(word)))
-            m_words.back() += " " + std::string(word);
-        else
+        if (m_words.empty() || !(endsOpen(m_words.back()) || startsOpen(word))) {
             m_words.emplace_back(word);
+            return;
+        }
+        std::string& words = m_words.back();
+        words.push_back(' ');
+        words.append(word.data(), word.size());
     }
 
     Command finish()

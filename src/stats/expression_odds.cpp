@@ -1,6 +1,7 @@
 #include "stats/expression_odds.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <numbers>
 
@@ -78,7 +79,7 @@ ExpressionOdds::ExpressionOdds(const notation::Expression& expression, const Odd
     if (!exact) {
         const std::uint64_t samples = samplesFor(expression, simulation);
         if (!approximateByNormal(expression, budget) || m_errorBound > simulationBound(samples))
-            simulate(expression, samples);
+            simulate(expression, samples, simulation.minSamples, simulation.seconds);
         return;
     }
     m_pmf = std::move(total);
@@ -159,7 +160,8 @@ double ExpressionOdds::normalAtMost(double x) const
     return 0.5 * std::erfc(-(x - m_mean) / (m_sd * std::numbers::sqrt2));
 }
 
-void ExpressionOdds::simulate(const notation::Expression& expression, std::uint64_t n)
+void ExpressionOdds::simulate(const notation::Expression& expression, std::uint64_t n,
+                              std::uint64_t minSamples, double seconds)
 {
     m_method = Method::Simulated;
     const PhiloxSource source(kSimulationSeed);
@@ -168,7 +170,14 @@ void ExpressionOdds::simulate(const notation::Expression& expression, std::uint6
     const notation::Roller roller(one, source, 0);
     m_samples.resize(n);
     double sum = 0;
-    for (std::uint64_t r = 0; r < n; ++r) sum += static_cast<double>(m_samples[r] = roller.total(r));
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    for (std::uint64_t r = 0; r < n; ++r) {
+        sum += static_cast<double>(m_samples[r] = roller.total(r));
+        if (r + 1 >= minSamples && r % 64 == 63 && std::chrono::steady_clock::now() > deadline) {
+            n = r + 1;
+            m_samples.resize(n);
+        }
+    }
     std::sort(m_samples.begin(), m_samples.end());
     m_mean = sum / static_cast<double>(n);
     double squares = 0;

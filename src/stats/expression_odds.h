@@ -10,9 +10,10 @@ namespace tumblecast::stats {
 
 // What a simulation may roll, in dice, when the exact odds cost too much.
 struct SimulationBudget {
-    double dice = 5e7;
+    double dice = 1e8;
     std::uint64_t minSamples = 200;
     std::uint64_t maxSamples = 1'000'000;
+    double seconds = 0.6;  // it stops sooner, with what it has, when its rolls take longer
 };
 
 // The distribution of one repetition's total of a notation roll, from the generator's exact face weights.
@@ -57,7 +58,8 @@ private:
     // Samples the simulation would take.
     static std::uint64_t samplesFor(const notation::Expression& expression, const SimulationBudget& budget);
     static double simulationBound(std::uint64_t samples);
-    void simulate(const notation::Expression& expression, std::uint64_t samples);
+    void simulate(const notation::Expression& expression, std::uint64_t samples, std::uint64_t minSamples,
+                  double seconds);
     // False when some term keeps or drops, or its die costs too much.
     bool approximateByNormal(const notation::Expression& expression, const OddsBudget& budget);
     double normalAtMost(double x) const;

@@ -164,7 +164,7 @@ TEST(ExpressionOdds, ApproximationsKeepWithinTheirStatedBounds)
         {"20d6kh10-5", {10, 100}, ExpressionOdds::Method::Simulated},
         {"6d6!kl3", {10, 100}, ExpressionOdds::Method::Simulated},
     };
-    const SimulationBudget simulation{2e5, 200, 20000};
+    const SimulationBudget simulation{2e5, 200, 20000, 1e9};
     for (const auto& row : rows) {
         SCOPED_TRACE(row.text);
         const Expression e = parsed(row.text);
