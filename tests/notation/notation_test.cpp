@@ -168,7 +168,8 @@ TEST(Notation, RollsEachDieFromItsOwnValuesAndMarksIt)
 TEST(Notation, RepetitionsTakeAFixedStrideSoAnyOneRollsAlone)
 {
     const PhiloxSource source(5);
-    for (const std::string_view text : {"9x4d6r<=2!kh3+2d20kl1-1", "7x10dF>=0", "5x20d2!"}) {
+    for (const std::string_view text :
+         {"9x4d6r<=2!kh3+2d20kl1-1", "7x10dF>=0", "5x20d2!", "9x5d6dl2>=3", "9x6dFkl2-1d100kh1", "9x8d7"}) {
         const Expression e = parsed(text);
         const Roller whole(e, source, 1000);
         EXPECT_EQ(whole.nextValue(), 1000 + e.times * e.stride());
