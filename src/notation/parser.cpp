@@ -154,7 +154,7 @@ void readModifiers(Reader& in, DiceTerm& die)
             Comparison compare{Comparison::Op::Equal, die.highestFace()};
             if (const auto op = readOp(in))
                 compare = {*op, readThreshold(in, at)};
-            else if (in.digitNext() || in.peek() == '-')
+            else if (in.digitNext())  // a minus here starts the next term: 8d6!-2
                 compare.value = readThreshold(in, at);
             const FaceRun hits = matchingFaces(compare, die.lowestFace(), die.highestFace());
             if (hits.size() == die.highestFace() - die.lowestFace() + 1)

@@ -3,6 +3,8 @@
 roll="$1"
 fail() { echo "FAIL: $*"; exit 1; }
 CR=$(printf '\r')
+dir=$(mktemp -d) && cd "$dir" || exit 1
+trap 'rm -rf "$dir"' EXIT
 
 # Fresh dice at every call; a seed replays them, and --verbose names the seed that did.
 [ "$("$roll" 6x4d6dl1)" != "$("$roll" 6x4d6dl1)" ] || fail "two calls rolled the same dice"
@@ -29,5 +31,4 @@ for args in "3d6" "--odds 3d6" "--record 3d6" "--total 3d6" "--help"; do
     # shellcheck disable=SC2086
     "$roll" $args > /dev/full 2> /dev/null; [ $? -eq 1 ] || fail "$args on a full disk does not exit 1"
 done
-rm -f seed.txt error.txt
 echo ok

@@ -56,6 +56,7 @@ TEST(Notation, ReadsWhatPlayersTypeAndSaysItInWords)
         {"4d6ro<=2", "4 six-sided dice, reroll 2 or less once", 8, 4, 24},
         {"3d6r1!kh2", "3 six-sided dice, reroll 1, explode on 6, keep the 2 highest", 3 * 201, 2, 2 * 606},
         {"dF!", "1 fudge die, explode on 1", 101, -1, 101},
+        {"8d6!-2", "8 six-sided dice, explode on 6, subtract 2", 808, 6, 8 * 606 - 2},
         {"4dF<0", "4 fudge dice, count those showing below 0", 4, 0, 4},
         {"1d13", "1 13-sided die", 1, 1, 13},
     };
