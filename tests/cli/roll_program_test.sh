@@ -13,6 +13,14 @@ first=$("$roll" --verbose 2d20kh1+5 8d6! 2> seed.txt)
 seed=$(sed -n 's/^tumblecast-roll: seed \([0-9]*\)$/\1/p' seed.txt)
 [ -n "$seed" ] && [ "$("$roll" --seed "$seed" 2d20kh1+5 8d6!)" = "$first" ] || fail "--verbose seed '$seed' does not replay"
 
+# Each expression takes the dice after the one before; lines and totals agree across the chunks rolled apart.
+dice() { sed 's/^[^:]*: //; s/ = .*//; s/[][]//g'; }
+[ "$("$roll" --seed 7 3d6 2d6 | dice | tr '\n' ' ')" = "$("$roll" --seed 7 5d6 | dice) " ] ||
+    fail "the second expression does not take the next dice"
+"$roll" --seed 3 --times 2100 1000d6dl1 | sed 's/.* = //' > lines.txt
+"$roll" --seed 3 --times 2100 --total 1000d6dl1 > totals.txt
+cmp -s lines.txt totals.txt || fail "--total differs from the totals of the lines"
+
 # Seed 0 is the window's first roll after a start, byte for byte with --crlf.
 hyphens=--------------------------------
 expected=$(printf '1\r\n5\r\n2\r\n\r\nTotal:8 + 2 = 10\r\n%s\r\n\r\n' "$hyphens" | od -c)
@@ -20,6 +28,7 @@ expected=$(printf '1\r\n5\r\n2\r\n\r\nTotal:8 + 2 = 10\r\n%s\r\n\r\n' "$hyphens"
 [ "$("$roll" --seed 0 --crlf --dice 3 --sides 6 --total-modify 2 | od -c)" = "$expected" ] || fail "--dice record differs"
 "$roll" --seed 0 --record 3d6+2 | grep -q "$CR" && fail "--record without --crlf has CR line ends"
 [ "$("$roll" --seed 0 --total --dice 3 --sides 6 --total-modify 2)" = 10 ] || fail "--total of the window's roll"
+[ "$("$roll" --seed 0 --total --dice 3 --sides 6 --modify 1)" = 11 ] || fail "--total with --modify"
 [ "$("$roll" --total --times 5 3d6 | wc -l)" -eq 5 ] || fail "--total --times 5 is not five lines"
 
 "$roll" --odds 4d6kh3 | grep -q "^mean 12.245, " || fail "--odds 4d6kh3 does not print mean 12.245"
