@@ -157,6 +157,22 @@ TEST(RecordOutput, WritesTheRecordExactlyOrWithPlainLineEndsAndReportsAFailedWri
 {
     BufferSource record;
     record.append("3\r\n5\r\n\r\nTotal:8 + 0 = 8\r\n--------------------------------\r\n\r\n");
+    // Lines of every length about the 16 bytes copied at a time, and CRs side by side.
+    BufferSource varied;
+    std::string plainText;
+    for (int line = 0; line < 3000; ++line) {
+        const std::string text(static_cast<std::size_t>(line * 7 % 41), static_cast<char>('a' + line % 26));
+        varied.append(text + (line % 5 == 0 ? "\r\r\n" : "\r\n"));
+        plainText += text + "\n";
+    }
+    std::FILE* file = std::tmpfile();
+    ASSERT_NE(file, nullptr);
+    EXPECT_EQ(writeText(varied, true, file), std::nullopt);
+    std::string written(plainText.size() + 100, '\0');
+    std::rewind(file);
+    written.resize(std::fread(written.data(), 1, written.size(), file));
+    std::fclose(file);
+    EXPECT_EQ(written, plainText);
     for (const bool plain : {false, true}) {
         std::FILE* file = std::tmpfile();
         ASSERT_NE(file, nullptr);
