@@ -61,7 +61,12 @@ bool endsOpen(std::string_view word)
 }
 bool startsOpen(std::string_view word)
 {
-    return !word.empty() && std::string_view("+-xX<>=!").find(word.front()) != std::string_view::npos;
+    if (word.empty()) return false;
+    // No expression starts with a modifier: "4d6 kh3", "4d6 dl1", "1d6 r1".
+    const bool modifier = std::string_view("kKrR").find(word.front()) != std::string_view::npos ||
+                          ((word[0] == 'd' || word[0] == 'D') && word.size() > 1 &&
+                           std::string_view("hHlL").find(word[1]) != std::string_view::npos);
+    return modifier || std::string_view("+-xX<>=!").find(word.front()) != std::string_view::npos;
 }
 
 // The window's request for a roll of its kind.
@@ -335,9 +340,11 @@ std::string usageText()
            "  6x4d6dl1          six rolls of 4d6dl1\n"
            "  A term rolls 1 to " +
            n(kMaxTermDice) + " dice of 1 to " + n(kMaxTermSides) + " sides; a roll has at most " +
-           n(kMaxTerms) + " terms and takes at most " + n(kMaxStride) +
-           "\n"
-           "  dice, counting the room each die keeps for its rerolls and explosions.\n"
+           n(kMaxTerms) +
+           " terms\n"
+           "  and takes at most " +
+           n(kMaxStride) +
+           " dice, counting the room each die keeps for its rerolls and explosions.\n"
            "\n"
            "Options:\n"
            "  --times N           roll each expression N times, 1 to " +

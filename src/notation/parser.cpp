@@ -22,9 +22,18 @@ class Reader {
 public:
     explicit Reader(std::string_view text) : m_end(text.size())
     {
+        std::size_t blank = text.size();  // the first of the blanks just passed
         for (std::size_t i = 0; i < text.size(); ++i) {
             const auto c = static_cast<unsigned char>(text[i]);
-            if (c == ' ' || c == '\t') continue;
+            if (c == ' ' || c == '\t') {
+                blank = std::min(blank, i);
+                continue;
+            }
+            // "3d6 2d6" would read as 3d62d6.
+            const bool digit = c >= '0' && c <= '9';
+            if (digit && blank < i && !m_chars.empty() && m_chars.back() >= '0' && m_chars.back() <= '9')
+                fail(blank, i - blank, "numbers side by side: join terms with + or -");
+            blank = text.size();
             if (c < 0x20 || c >= 0x7F) {
                 // Report a character, not one byte of it.
                 std::size_t length = 1;

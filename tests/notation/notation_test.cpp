@@ -37,6 +37,7 @@ TEST(Notation, ReadsWhatPlayersTypeAndSaysItInWords)
     } rows[] = {
         {"2d20kh1+5", "2 twenty-sided dice, keep the highest, add 5", 2, 6, 25},
         {" 4D6 dL1 ", "4 six-sided dice, drop the lowest", 4, 3, 18},
+        {"1 d 20 ! > = 19", "1 twenty-sided die, explode on 19 or more", 101, 1, 2020},
         {"6x4d6dl1", "6 times: 4 six-sided dice, drop the lowest", 4, 3, 18},
         {"d20", "1 twenty-sided die", 1, 1, 20},
         {"3d6 + 2", "3 six-sided dice, add 2", 3, 5, 20},
@@ -100,6 +101,7 @@ TEST(Notation, RefusesNamingWhatIsWrongAndWhere)
         {"3d6+", 4, 1, "the roll ends too soon"},
         {"d", 0, 1, "d needs its sides: a number, % or F"},
         {"3d6 x2", 4, 1, "a repeat count goes in front, as in 6x4d6"},
+        {"3d6 \t 2d6", 3, 3, "numbers side by side: join terms with + or -"},
         {"3d6q", 3, 1, "'q' is not part of a roll here"},
         {"3d6+\t+1", 5, 1, "'+' is not part of a roll here"},
         {"3d6kh1kl1", 6, 1, "a second keep or drop for the same dice"},
