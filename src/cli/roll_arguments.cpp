@@ -344,7 +344,8 @@ std::string usageText()
            " terms\n"
            "  and takes at most " +
            n(kMaxStride) +
-           " dice, counting the room each die keeps for its rerolls and explosions.\n"
+           " dice, counting the room each die keeps\n"
+           "  for its rerolls and explosions.\n"
            "\n"
            "Options:\n"
            "  --times N           roll each expression N times, 1 to " +
