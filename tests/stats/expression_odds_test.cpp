@@ -109,11 +109,26 @@ Table enumerate(const Expression& e)
 
 TEST(ExpressionOdds, ExactChancesMatchEnumeration)
 {
+    std::vector<std::string> texts;
+    // Every small roll with each kind of modifier.
+    for (int n = 1; n <= 4; ++n) {
+        for (int sides = 2; sides <= 6; ++sides) {
+            for (const std::string modifier :
+                 {"", "kh1", "kl2", "dh1", "dl2", ">=2", "<2kh2", "r1", "ro<=2", "!", "!>=2kl1"}) {
+                const std::string text = std::to_string(n) + "d" + std::to_string(sides) + modifier;
+                if ((modifier.empty() || modifier[0] != '!' || n <= 2) &&
+                    std::holds_alternative<Expression>(parse(text)))
+                    texts.push_back(text);
+            }
+        }
+    }
     for (const std::string_view text :
          {"1d1",       "3d4",       "4d6kh3",        "4d6dl1",    "3d6kl1",     "4d5dh2",
           "2d20kh1+5", "3dF+2",     "4dF>=1",        "3d6>=5",    "4d6kh2>=4",  "3d6r1",
           "2d6ro<=2",  "2d6!",      "2d4!>=3kh1",    "2d6r1!>=5", "1d20+1d4-1", "-2d4+3",
-          "2dF!",      "3d3r<2kl1", "3d7dl1-1d3kh1", "2d6!kl1>=6"}) {
+          "2dF!",      "3d3r<2kl1", "3d7dl1-1d3kh1", "2d6!kl1>=6"})
+        texts.emplace_back(text);
+    for (const std::string& text : texts) {
         SCOPED_TRACE(text);
         const Expression e = parsed(text);
         const ExpressionOdds odds(e);
