@@ -54,19 +54,22 @@ ExpressionOdds::ExpressionOdds(const notation::Expression& expression, const Odd
     : m_minimum(expression.minimum()), m_maximum(expression.maximum())
 {
     Pmf total{0, {1.0}};
-    double lost = 0;
+    double lost = 0, variance = 0;
     bool exact = true;
     for (const auto& term : expression.terms) {
         Pmf part{term.number, {1.0}};
+        Moments moments{static_cast<double>(term.number), 0};
         if (term.dice) {
             m_beyondCap = std::min(1.0, m_beyondCap + beyondCapOf(*term.dice));
-            const auto odds = termOdds(*term.dice, budget, lost);
+            const auto odds = termOdds(*term.dice, budget, lost, moments);
             if (!odds) {
                 exact = false;
                 break;
             }
             part = *odds;
         }
+        m_mean += term.negative ? -moments.mean : moments.mean;
+        variance += moments.variance;
         if (term.negative) part = negated(part);
         const double width = static_cast<double>(total.p.size() + part.p.size() - 1);
         if (static_cast<double>(total.p.size()) * static_cast<double>(part.p.size()) > budget.steps ||
@@ -77,6 +80,7 @@ ExpressionOdds::ExpressionOdds(const notation::Expression& expression, const Odd
         total = convolve(total, part);
     }
     if (!exact) {
+        m_mean = 0;
         const std::uint64_t samples = samplesFor(expression, simulation);
         if (!approximateByNormal(expression, budget) || m_errorBound > simulationBound(samples))
             simulate(expression, samples, simulation.minSamples, simulation.seconds);
@@ -91,17 +95,7 @@ ExpressionOdds::ExpressionOdds(const notation::Expression& expression, const Odd
     for (std::size_t i = 0; i < n; ++i) m_atMost[i] = std::min(1.0, sum += m_pmf.p[i]);
     sum = 0;
     for (std::size_t i = n; i-- > 0;) m_atLeast[i] = std::min(1.0, sum += m_pmf.p[i]);
-    // Moments about the first total, so that large offsets lose no precision.
-    double m1 = 0, m2 = 0;
-    for (std::size_t i = 0; i < n; ++i) {
-        const double x = static_cast<double>(i);
-        m1 += m_pmf.p[i] * x;
-        m2 += m_pmf.p[i] * x * x;
-    }
-    const double mass = m_atMost.empty() ? 1.0 : std::max(sum, 1e-300);
-    m1 /= mass;
-    m_mean = static_cast<double>(m_pmf.offset) + m1;
-    m_sd = std::sqrt(std::max(0.0, m2 / mass - m1 * m1));
+    m_sd = std::sqrt(variance);
 }
 
 std::uint64_t ExpressionOdds::samplesFor(const notation::Expression& expression,

@@ -161,12 +161,30 @@ std::optional<Pmf> dieOdds(const DiceTerm& die, const OddsBudget& budget, double
     return pmf;
 }
 
-std::optional<Pmf> termOdds(const DiceTerm& die, const OddsBudget& budget, double& lost)
+Moments momentsOf(const Pmf& pmf)
+{
+    // About the first value, so that large offsets lose no precision.
+    double mass = 0, m1 = 0, m2 = 0;
+    for (std::size_t i = 0; i < pmf.p.size(); ++i) {
+        const double x = static_cast<double>(i);
+        mass += pmf.p[i];
+        m1 += pmf.p[i] * x;
+        m2 += pmf.p[i] * x * x;
+    }
+    mass = std::max(mass, 1e-300);
+    m1 /= mass;
+    return {static_cast<double>(pmf.offset) + m1, std::max(0.0, m2 / mass - m1 * m1)};
+}
+
+std::optional<Pmf> termOdds(const DiceTerm& die, const OddsBudget& budget, double& lost, Moments& moments)
 {
     const auto one = dieOdds(die, budget, lost);
     if (!one) return std::nullopt;
     const std::uint64_t n = die.count;
+    const auto dice = static_cast<double>(n);
     if (die.keep == Keep::All && !die.success) {
+        const Moments each = momentsOf(*one);
+        moments = {dice * each.mean, dice * each.variance};
         const double width = static_cast<double>(one->p.size() - 1) * static_cast<double>(n) + 1;
         if (width > static_cast<double>(budget.totals)) return std::nullopt;
         Pmf sum{one->offset * static_cast<std::int64_t>(n), convolutionPower(one->p, n)};
@@ -188,7 +206,9 @@ std::optional<Pmf> termOdds(const DiceTerm& die, const OddsBudget& budget, doubl
         double p = 0;
         for (std::size_t i = 0; i < values.size(); ++i) p += score[i] * chances[i];
         if (static_cast<double>(n) > static_cast<double>(budget.totals)) return std::nullopt;
-        return Pmf{0, convolutionPower({1.0 - std::min(1.0, p), std::min(1.0, p)}, n)};
+        p = std::min(1.0, p);
+        moments = {dice * p, dice * p * (1 - p)};
+        return Pmf{0, convolutionPower({1.0 - p, p}, n)};
     }
     const auto k = static_cast<double>(die.kept);
     const double range = static_cast<double>(*std::max_element(score.begin(), score.end()));
@@ -201,6 +221,7 @@ std::optional<Pmf> termOdds(const DiceTerm& die, const OddsBudget& budget, doubl
     Pmf kept = keptScore(values, chances, score, n, die.kept, die.keep == Keep::Highest);
     if (!die.success) kept.offset = values.front() * static_cast<std::int64_t>(die.kept);
     trim(kept, lost);
+    moments = momentsOf(kept);
     return kept;
 }
 

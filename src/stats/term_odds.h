@@ -16,6 +16,12 @@ struct Pmf {
     std::int64_t last() const { return offset + static_cast<std::int64_t>(p.size()) - 1; }
 };
 
+struct Moments {
+    double mean = 0;
+    double variance = 0;
+};
+Moments momentsOf(const Pmf& pmf);
+
 // What computing a distribution may cost, in steps of about a multiply-add, and how wide it may grow.
 struct OddsBudget {
     double steps = 3e8;
@@ -31,7 +37,10 @@ std::optional<Pmf> dieOdds(const notation::DiceTerm& die, const OddsBudget& budg
 // The term's value before its sign: the sum of its counted dice, or how many of them count as successes.
 // Keeping and dropping go through order statistics: values are walked from the kept end, and each step
 // places some of the dice still unplaced on that value with a binomial chance; only the kept ones add.
-std::optional<Pmf> termOdds(const notation::DiceTerm& die, const OddsBudget& budget, double& lost);
+// moments receives the term's mean and variance, from one die's where the dice are all added or counted:
+// a long convolution's rounding in the far tails would move them.
+std::optional<Pmf> termOdds(const notation::DiceTerm& die, const OddsBudget& budget, double& lost,
+                            Moments& moments);
 
 // The distribution of a + b.
 Pmf convolve(const Pmf& a, const Pmf& b);

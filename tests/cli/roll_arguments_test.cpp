@@ -153,6 +153,23 @@ TEST(OddsOutput, PrintsMeanTargetAndTablePlainOrTabSeparated)
     EXPECT_LE(std::count(text.begin(), text.end(), '\n'), kMaxRows + 5);
 }
 
+TEST(OddsOutput, NamesEachMethodAndTheCaretFindsTheColumn)
+{
+    const auto odds = [](std::string_view text, stats::OddsBudget budget = {}) {
+        const auto e = std::get<notation::Expression>(notation::parse(text));
+        const std::string out =
+            oddsText(e, stats::ExpressionOdds(e, budget, {2e5, 200, 2000, 1e9}), {}, false);
+        return out.substr(0, out.find("\nmean"));
+    };
+    EXPECT_EQ(odds("2d6!"),
+              "2d6!: 2 six-sided dice, explode on 6\nexact\n"
+              "chance that a die explodes 100 times, its cap: at most 5.10e-77 %");
+    EXPECT_EQ(odds("20d6kh10", {10, 100}),
+              "20d6kh10: 20 six-sided dice, keep the 10 highest\n"
+              "approximate (2000 simulated rolls): every chance within 4.3592 % at 99.9 % confidence");
+    EXPECT_EQ(caretLines("3d6\t+ x", 6, 1), "  3d6\t+ x\n     \t  ^\n");
+}
+
 TEST(RecordOutput, WritesTheRecordExactlyOrWithPlainLineEndsAndReportsAFailedWrite)
 {
     BufferSource record;

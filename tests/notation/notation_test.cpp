@@ -60,6 +60,9 @@ TEST(Notation, ReadsWhatPlayersTypeAndSaysItInWords)
         {"8d6!-2", "8 six-sided dice, explode on 6, subtract 2", 808, 6, 8 * 606 - 2},
         {"4dF<0", "4 fudge dice, count those showing below 0", 4, 0, 4},
         {"1d13", "1 13-sided die", 1, 1, 13},
+        {"5+1d6", "5, add 1 six-sided die", 1, 6, 11},
+        {"dF>=2", "1 fudge die, count those showing 2 or more", 1, 0, 1},
+        {"3d6!2", "3 six-sided dice, explode on 2", 303, 3, 3 * 206},  // 2, 2, ... then a 6
     };
     for (const auto& row : rows) {
         const Expression e = parsed(row.text);
@@ -108,6 +111,11 @@ TEST(Notation, RefusesNamingWhatIsWrongAndWhere)
         {"3d6r1r2", 5, 1, "a second reroll for the same dice"},
         {"3d6>3<2", 5, 1, "a second success count for the same dice"},
         {"3d6r", 3, 1, "a number must follow here"},
+        {"4d6!>=", 3, 3, "a number must follow here"},
+        {"4d6>=-", 3, 3, "a number must follow here"},
+        {"4d6kh3 kh1", 7, 1, "a second keep or drop for the same dice"},
+        {"2d%r>=1", 3, 4, "rerolls every face, so it would never stop"},
+        {"1dFr>-2", 3, 4, "rerolls every face, so it would never stop"},
         {"3d6 \xC3\xA9", 4, 2, "'\xC3\xA9' is not part of a roll"},
         {"", 0, 1, "there is no roll: write one like 2d20kh1+5"},
         {tooLong, 1000, 1, "a roll is at most 1000 characters long"},

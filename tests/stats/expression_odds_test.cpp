@@ -160,6 +160,14 @@ TEST(ExpressionOdds, PublishedValuesAndTargets)
     EXPECT_NEAR(exploding.mean(), 8 * 4.2, 1e-5);
     EXPECT_LT(exploding.beyondCap(), 1e-70);
     EXPECT_LT(exploding.errorBound(), 1e-15);
+    // Explosions followed until deeper ones are rarer than 1e-16 for all the dice, where the cap would cost
+    // more.
+    const ExpressionOdds coins(parsed("9999d2!"));
+    EXPECT_EQ(coins.method(), ExpressionOdds::Method::Exact);
+    EXPECT_GT(coins.errorBound(), 0);
+    EXPECT_LT(coins.errorBound(), 1e-15);
+    EXPECT_NEAR(coins.mean(), 9999 * 3.0, 1e-4);  // a die is 2 per 2 rolled, then a 1
+    EXPECT_NEAR(coins.standardDeviation(), std::sqrt(9999 * 8.0), 1e-4);
     const ExpressionOdds coin(parsed("1d2"));
     EXPECT_NEAR(coin.anyReaches(2, 3), 0.875, 1e-6);
     EXPECT_EQ(coin.anyReaches(1, 3), 1.0);
