@@ -5,6 +5,7 @@
 #include <cmath>
 #include <numbers>
 
+#include "engine/fan_out.h"
 #include "engine/philox_source.h"
 #include "notation/roller.h"
 #include "stats/die_model.h"
@@ -161,17 +162,32 @@ void ExpressionOdds::simulate(const notation::Expression& expression, std::uint6
     const PhiloxSource source(kSimulationSeed);
     notation::Expression one = expression;
     one.times = n;
-    const notation::Roller roller(one, source, 0);
+    m_samples.resize(n);
+    // Rolled a chunk at a time on every core; a chunk started past the deadline rolls nothing, and the
+    // samples end before it.
+    constexpr std::uint64_t kChunk = 64;
+    const std::uint64_t chunks = (n + kChunk - 1) / kChunk;
+    std::vector<std::uint8_t> rolled(chunks, 0);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    std::uint64_t kept = 0;
+    fanOut(
+        chunks, fanOutThreads(), 256,
+        [&](std::uint64_t k) {
+            if (k * kChunk >= minSamples && std::chrono::steady_clock::now() > deadline) return;
+            const notation::Roller roller(one, source, 0);
+            for (std::uint64_t r = k * kChunk; r < std::min(n, (k + 1) * kChunk); ++r)
+                m_samples[r] = roller.total(r);
+            rolled[k] = 1;
+        },
+        [&](std::uint64_t k) {
+            if (!rolled[k]) return false;
+            kept = std::min(n, (k + 1) * kChunk);
+            return true;
+        });
+    n = kept;
     m_samples.resize(n);
     double sum = 0;
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
-    for (std::uint64_t r = 0; r < n; ++r) {
-        sum += static_cast<double>(m_samples[r] = roller.total(r));
-        if (r + 1 >= minSamples && r % 64 == 63 && std::chrono::steady_clock::now() > deadline) {
-            n = r + 1;
-            m_samples.resize(n);
-        }
-    }
+    for (const std::int64_t x : m_samples) sum += static_cast<double>(x);
     std::sort(m_samples.begin(), m_samples.end());
     m_mean = sum / static_cast<double>(n);
     double squares = 0;
