@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <initializer_list>
+#include <sstream>
 #include <string>
 #include <variant>
 #include <vector>
@@ -168,6 +169,41 @@ TEST(OddsOutput, NamesEachMethodAndTheCaretFindsTheColumn)
               "20d6kh10: 20 six-sided dice, keep the 10 highest\n"
               "approximate (2000 simulated rolls): every chance within 4.3592 % at 99.9 % confidence");
     EXPECT_EQ(caretLines("3d6\t+ x", 6, 1), "  3d6\t+ x\n     \t  ^\n");
+}
+
+// A range wider than the table is cut into ranges that follow one another, and their chances add up.
+TEST(OddsOutput, RangesFollowOneAnotherAndTheirChancesAddUp)
+{
+    const auto e = std::get<notation::Expression>(notation::parse("20d100"));
+    const std::string text = oddsText(e, stats::ExpressionOdds(e), std::nullopt, true);
+    std::istringstream lines(text.substr(text.find("from\tto\tP(from..to)\tP(>=from)\tP(<=to)\n")));
+    std::string line;
+    std::getline(lines, line);
+    long long previousTo = 0, width = 0;
+    double total = 0, previousAtLeast = 0, previousIn = 0;
+    int rows = 0;
+    while (std::getline(lines, line)) {
+        long long from = 0, to = 0;
+        double in = 0, atLeast = 0, atMost = 0;
+        ASSERT_EQ(std::sscanf(line.c_str(), "%lld\t%lld\t%lf\t%lf\t%lf", &from, &to, &in, &atLeast, &atMost),
+                  5)
+            << line;
+        if (rows++ == 0)
+            width = to - from + 1;
+        else {
+            EXPECT_EQ(from, previousTo + 1) << line;
+            EXPECT_NEAR(atLeast, previousAtLeast - previousIn, 1e-9) << line;
+        }
+        EXPECT_LE(to - from + 1, width) << line;
+        total += in;
+        // The ends left out of the table hold less than 1e-10.
+        EXPECT_NEAR(atMost, total, 1e-9) << line;
+        previousTo = to, previousAtLeast = atLeast, previousIn = in;
+    }
+    EXPECT_EQ(width, 2);
+    EXPECT_GT(rows, 500);
+    EXPECT_LE(rows, kMaxRows);
+    EXPECT_NEAR(total, 1.0, 1e-9);
 }
 
 TEST(RecordOutput, WritesTheRecordExactlyOrWithPlainLineEndsAndReportsAFailedWrite)

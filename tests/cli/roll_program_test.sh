@@ -27,6 +27,9 @@ expected=$(printf '1\r\n5\r\n2\r\n\r\nTotal:8 + 2 = 10\r\n%s\r\n\r\n' "$hyphens"
 [ "$("$roll" --seed 0 --record --crlf 3d6+2 | od -c)" = "$expected" ] || fail "--record is not the window's first record"
 [ "$("$roll" --seed 0 --crlf --dice 3 --sides 6 --total-modify 2 | od -c)" = "$expected" ] || fail "--dice record differs"
 "$roll" --seed 0 --record 3d6+2 | grep -q "$CR" && fail "--record without --crlf has CR line ends"
+# A record's repetitions, and the next expression, take the dice that follow.
+[ "$("$roll" --seed 9 --record --times 2 3d6 1d6 | grep -v '[^0-9]' | grep . | tr '\n' ' ')" = \
+  "$("$roll" --seed 9 8d6 | dice) " ] || fail "--record's repetitions do not take the dice that follow"
 [ "$("$roll" --seed 0 --total --dice 3 --sides 6 --total-modify 2)" = 10 ] || fail "--total of the window's roll"
 [ "$("$roll" --seed 0 --total --dice 3 --sides 6 --modify 1)" = 11 ] || fail "--total with --modify"
 [ "$("$roll" --total --times 5 3d6 | wc -l)" -eq 5 ] || fail "--total --times 5 is not five lines"

@@ -39,6 +39,8 @@ TEST(Notation, ReadsWhatPlayersTypeAndSaysItInWords)
         {" 4D6 dL1 ", "4 six-sided dice, drop the lowest", 4, 3, 18},
         {"1 d 20 ! > = 19", "1 twenty-sided die, explode on 19 or more", 101, 1, 2020},
         {"6x4d6dl1", "6 times: 4 six-sided dice, drop the lowest", 4, 3, 18},
+        {"6X4D6KH3", "6 times: 4 six-sided dice, keep the 3 highest", 4, 3, 18},
+        {"4D6RO1!>=6", "4 six-sided dice, reroll 1 once, explode on 6 or more", 4 * 102, 4, 4 * 606},
         {"d20", "1 twenty-sided die", 1, 1, 20},
         {"3d6 + 2", "3 six-sided dice, add 2", 3, 5, 20},
         {"1d20+1d4-1", "1 twenty-sided die, add 1 four-sided die, subtract 1", 2, 1, 23},
