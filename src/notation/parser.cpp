@@ -34,14 +34,16 @@ public:
             if (digit && blank < i && !m_chars.empty() && m_chars.back() >= '0' && m_chars.back() <= '9')
                 fail(blank, i - blank, "numbers side by side: join terms with + or -");
             blank = text.size();
-            if (c < 0x20 || c >= 0x7F) {
-                // Report a character, not one byte of it.
+            if (c < 0x20 || c == 0x7F) fail(i, 1, "a control character is not part of a roll");
+            if (c >= 0x80) {
+                // Report a character, not one byte of it, and quote only what is UTF-8.
+                const std::size_t wanted = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : 2;
                 std::size_t length = 1;
-                while (c >= 0xC0 && i + length < text.size() && (text[i + length] & 0xC0) == 0x80) ++length;
-                fail(i, length,
-                     c < 0x20 || c == 0x7F
-                         ? "a control character is not part of a roll"
-                         : "'" + std::string(text.substr(i, length)) + "' is not part of a roll");
+                while (length < wanted && i + length < text.size() && (text[i + length] & 0xC0) == 0x80)
+                    ++length;
+                if (c < 0xC2 || c > 0xF4 || length < wanted)
+                    fail(i, length, "not UTF-8 text, so not part of a roll");
+                fail(i, length, "'" + std::string(text.substr(i, length)) + "' is not part of a roll");
             }
             m_chars.push_back(static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c));
             m_columns.push_back(i);
