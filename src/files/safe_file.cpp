@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -265,17 +266,18 @@ std::optional<QString> rewriteInPlace(const QString& file,
     return std::nullopt;
 }
 
-// Temporary files of ours beside the file that a killed copy left: regular, ours, held by nobody and not
-// touched for a while. Called under the file's lock, when no writer of this program makes one.
+// Temporary files of ours beside the file that a killed copy left: named exactly as we name them (a player's
+// "corvane.ini.tmp.bak" is not ours), regular, ours, held by nobody and not touched for a while. Called under
+// the file's lock, when no writer of this program makes one.
 void removeStaleTemporaries(const QString& file)
 {
     const QFileInfo info(file);
     const QDir dir = info.absoluteDir();
     const std::time_t now = std::time(nullptr);
-    const QStringList names = dir.entryList(
-        {info.fileName() + QStringLiteral(".tmp*"), info.fileName() + QStringLiteral(".lock.tmp*")},
-        QDir::Files | QDir::Hidden | QDir::System);
-    for (const QString& name : names) {
+    const QRegularExpression ours(QRegularExpression::anchoredPattern(
+        QRegularExpression::escape(info.fileName()) + QStringLiteral("(\\.lock)?\\.tmp[0-9a-z]{1,7}")));
+    for (const QString& name : dir.entryList(QDir::Files | QDir::Hidden | QDir::System)) {
+        if (!ours.match(name).hasMatch()) continue;
         const QByteArray path = native(dir.filePath(name));
         Descriptor fd(::open(path.constData(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC));
         struct stat there;
