@@ -182,6 +182,18 @@ int makeFolder(const QByteArray& dir)
 
 QByteArray temporaryPrefix(const QString& file) { return native(file) + ".tmp"; }
 
+// Holds the old file under its flock until it is replaced. A copy writing it in place holds that flock and,
+// once it has it, checks that the file is still the one at the path: so a rename neither reads a file half
+// rewritten nor discards a write in place. Nothing when held, else why not.
+std::optional<QString> holdOld(const QString& file, Descriptor& held)
+{
+    held.reset(::open(native(file).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    struct stat info;
+    if (!held || ::fstat(held.get(), &info) != 0) return qt_error_string(errno);
+    if (!S_ISREG(info.st_mode)) return QStringLiteral("not a regular file");
+    return lockOpenFile(held.get());
+}
+
 // The new bytes in a temporary file beside the old one, synced, renamed over it. The temporary file is held
 // under an flock while it lives, which tells the cleanup that it is in use.
 std::optional<QString> replaceByRename(const QString& file, const std::optional<struct stat>& old,
@@ -303,9 +315,13 @@ std::optional<FileError> writeFile(const QString& path, const Content& content)
         case Strategy::Refuse:
             failure = plan.refusal;
             break;
-        case Strategy::Rename:
-            failure = replaceByRename(*file, old, content);
+        case Strategy::Rename: {
+            Descriptor held;
+            if (old) failure = holdOld(*file, held);
+            // A file we may write but cannot open to read is replaced without that hold.
+            if (!failure || !held) failure = replaceByRename(*file, old, content);
             break;
+        }
         case Strategy::InPlace:
             failure = rewriteInPlace(*file, [&](int) { return content; });
             break;
@@ -341,12 +357,12 @@ std::optional<FileError> updateFile(const QString& path, const Update& update)
             break;
         case Strategy::Rename: {
             std::optional<QByteArray> content;
+            Descriptor held;
             if (old) {
                 // A file that cannot be read must not be replaced by one holding the new values alone.
-                Descriptor in(::open(native(file).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
-                if (!in) return failed(qt_error_string(errno));
+                if (std::optional<QString> holdFailure = holdOld(file, held)) return failed(*holdFailure);
                 content.emplace();
-                if (const int readError = readAll(in.get(), *content))
+                if (const int readError = readAll(held.get(), *content))
                     return failed(qt_error_string(readError));
             }
             std::optional<QByteArray> made = update(content);

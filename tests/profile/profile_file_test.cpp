@@ -6,6 +6,7 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -345,6 +346,15 @@ TEST(ProfileLock, LiveHoldersLockIsNeverBroken)
     holder.release();
     EXPECT_EQ(WriteProfileValue(dir, "Options", "QuickSlots", "1"), std::nullopt);
     EXPECT_TRUE(test::filesBesideTheProfile(dir).isEmpty());
+
+    // A copy that may not write the folder rewrites the profile in place, under an flock on the profile
+    // itself: a rename must not discard that write, nor read the file half rewritten.
+    const int inPlace = open(QFile::encodeName(ProfilePath(dir)).constData(), O_RDONLY);
+    ASSERT_EQ(flock(inPlace, LOCK_EX), 0);
+    EXPECT_EQ(WriteProfileValue(dir, "Options", "QuickSlots", "0").value_or(ProfileError()).reason,
+              "locked by another copy of the program");
+    close(inPlace);
+    EXPECT_EQ(readFile(ProfilePath(dir)), "[Options]\nQuickSlots=1\n");
 }
 
 }  // namespace
