@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <ctime>
+#include <new>
 #include <vector>
 
 #include "files/file_lock.h"
@@ -81,6 +82,9 @@ Written writeContent(int fd, const Content& content)
         });
     } catch (const WriteFailed& failed) {
         written.error = failed.error;
+    } catch (const std::bad_alloc&) {
+        // Memory ran out while the bytes were made: the file is cut back as after a failed write.
+        written.error = ENOMEM;
     }
     return written;
 }

@@ -205,6 +205,14 @@ TEST_F(Form1Commands, ExportOverAWritableFileInAFolderThatIsNotIsWrittenInPlace)
                       failure(shorter ? "File too large" : "File too large; the file is now incomplete"));
             EXPECT_EQ(readFile(path), shorter ? old : QByteArray(20, 'n'));
         }
+        // Memory runs out while the text is made: the same, not a mix of the new text and the old.
+        const auto starved = [](const files::Sink& sink) {
+            sink("new ");
+            throw std::bad_alloc();
+        };
+        EXPECT_EQ(writeExportFile(path, {[] { return std::uint64_t(30); }, starved}),
+                  failure("Cannot allocate memory; the file is now incomplete"));
+        EXPECT_EQ(readFile(path), "new ");
         EXPECT_EQ(writeExportFile(path, text("new text")), std::nullopt);
         EXPECT_EQ(readFile(path), "new text");
     });
