@@ -93,7 +93,9 @@ std::optional<QString> LockFile::acquire()
 {
     const QByteArray path = QFile::encodeName(m_path);
     std::optional<QString> failure;
+    int unreadable = 0;  // why the last look at another copy's lock could not open it
     const bool taken = waitFor([&] {
+        unreadable = 0;
         if (const int error = create(path); error != EEXIST) {
             if (error) failure = qt_error_string(error);
             return true;
@@ -108,7 +110,10 @@ std::optional<QString> LockFile::acquire()
         }
         // Non-blocking and not through a link, so that nothing swapped in since can hang us.
         const int other = ::open(path.constData(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
-        if (other < 0) return false;
+        if (other < 0) {
+            if (errno != ENOENT) unreadable = errno;
+            return false;
+        }
         struct stat info;
         bool stale = false;
         if (::fstat(other, &info) == 0 && S_ISREG(info.st_mode) && tryFlock(other)) {
@@ -127,6 +132,9 @@ std::optional<QString> LockFile::acquire()
         ::close(other);
         return failure.has_value();
     });
+    // A lock we cannot read (another user's, made under a umask of 077) may be stale: we cannot tell.
+    if (!taken && unreadable)
+        return QStringLiteral("cannot read its lock %1 (%2)").arg(m_path, qt_error_string(unreadable));
     if (!taken) return lockedByAnotherCopy();
     return failure;
 }

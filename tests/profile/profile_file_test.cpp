@@ -317,16 +317,23 @@ TEST(ProfileLock, WhatCannotBeTakenOverEndsInOneMessage)
     EXPECT_EQ(reason(dir), QStringLiteral("its lock %1 is not a regular file").arg(lock));
     EXPECT_FALSE(QFileInfo(lock).isFile() || !QFileInfo::exists(lock));
 
-    // Another user's stale lock in a shared folder whose sticky bit keeps it from us.
+    // Another user's stale lock in a shared folder whose sticky bit keeps it from us; made under a umask of
+    // 077, it cannot even be read.
     if (geteuid() == 0) {
         QTemporaryDir shared;
         setMode(shared.path(), 01777);
-        writeStaleLock(shared.path() + "/corvane.ini.lock");
-        asPlayer([&] {
-            EXPECT_EQ(reason(shared.path()),
-                      QStringLiteral("cannot remove the stale lock %1 (Operation not permitted)")
-                          .arg(shared.path() + "/corvane.ini.lock"));
-        });
+        const QString theirs = shared.path() + "/corvane.ini.lock";
+        writeStaleLock(theirs);
+        for (const mode_t mode : {0644, 0600}) {
+            setMode(theirs, mode);
+            asPlayer([&] {
+                EXPECT_EQ(reason(shared.path()),
+                          (mode == 0644
+                               ? QStringLiteral("cannot remove the stale lock %1 (Operation not permitted)")
+                               : QStringLiteral("cannot read its lock %1 (Permission denied)"))
+                              .arg(theirs));
+            });
+        }
     }
 }
 
