@@ -355,6 +355,13 @@ std::optional<FileError> updateFile(const QString& path, const Update& update)
     const Plan plan = choose(file, old);
     std::optional<QString> failure;
     QByteArray updated;
+    // The new bytes into updated; false when there is nothing to write.
+    const auto remade = [&](const std::optional<QByteArray>& content) {
+        std::optional<QByteArray> made = update(content);
+        if (!made || made == content) return false;
+        updated = std::move(*made);
+        return true;
+    };
     switch (plan.strategy) {
         case Strategy::Refuse:
             failure = plan.refusal;
@@ -369,9 +376,7 @@ std::optional<FileError> updateFile(const QString& path, const Update& update)
                 if (const int readError = readAll(held.get(), *content))
                     return failed(qt_error_string(readError));
             }
-            std::optional<QByteArray> made = update(content);
-            if (!made || made == content) return std::nullopt;
-            updated = std::move(*made);
+            if (!remade(content)) return std::nullopt;
             failure = replaceByRename(file, old, bytesContent(updated));
             break;
         }
@@ -383,9 +388,7 @@ std::optional<FileError> updateFile(const QString& path, const Update& update)
                     readFailure = qt_error_string(readError);
                     return std::nullopt;
                 }
-                std::optional<QByteArray> made = update(content);
-                if (!made || made == content) return std::nullopt;
-                updated = std::move(*made);
+                if (!remade(content)) return std::nullopt;
                 return bytesContent(updated);
             });
             if (!failure) failure = readFailure;
