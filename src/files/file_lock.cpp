@@ -108,8 +108,7 @@ std::optional<QString> LockFile::acquire()
                           : QStringLiteral("its lock %1 is not a regular file").arg(m_path);
             return true;
         }
-        // Non-blocking and not through a link, so that nothing swapped in since can hang us.
-        const int other = ::open(path.constData(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
+        const int other = openToLock(path);
         if (other < 0) {
             if (errno != ENOENT) unreadable = errno;
             return false;
@@ -182,6 +181,13 @@ void LockFile::release()
         ::unlink(path.constData());
     ::close(m_fd);
     m_fd = -1;
+}
+
+// Non-blocking and not through a link, so that nothing swapped in since the last look can hang us.
+int openToLock(const QByteArray& path)
+{
+    const int fd = ::open(path.constData(), O_RDWR | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
+    return fd >= 0 ? fd : ::open(path.constData(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
 }
 
 std::optional<QString> lockOpenFile(int fd)

@@ -191,10 +191,13 @@ QByteArray temporaryPrefix(const QString& file) { return native(file) + ".tmp"; 
 // rewritten nor discards a write in place. Nothing when held, else why not.
 std::optional<QString> holdOld(const QString& file, Descriptor& held)
 {
-    held.reset(::open(native(file).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    held.reset(openToLock(native(file)));
     struct stat info;
     if (!held || ::fstat(held.get(), &info) != 0) return qt_error_string(errno);
     if (!S_ISREG(info.st_mode)) return QStringLiteral("not a regular file");
+    // A file system that takes no flock leaves it unheld: no copy can write it in place there either.
+    if (::flock(held.get(), LOCK_EX | LOCK_NB) == 0 || (errno != EWOULDBLOCK && errno != EINTR))
+        return std::nullopt;
     return lockOpenFile(held.get());
 }
 
@@ -295,7 +298,7 @@ void removeStaleTemporaries(const QString& file)
     for (const QString& name : dir.entryList(QDir::Files | QDir::Hidden | QDir::System)) {
         if (!ours.match(name).hasMatch()) continue;
         const QByteArray path = native(dir.filePath(name));
-        Descriptor fd(::open(path.constData(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC));
+        Descriptor fd(openToLock(path));
         struct stat there;
         if (!fd || ::fstat(fd.get(), &there) != 0 || !S_ISREG(there.st_mode) || there.st_uid != ::geteuid() ||
             now - there.st_mtime < kStaleTemporarySeconds || ::flock(fd.get(), LOCK_EX | LOCK_NB) != 0)
@@ -322,7 +325,7 @@ std::optional<FileError> writeFile(const QString& path, const Content& content)
         case Strategy::Rename: {
             Descriptor held;
             if (old) failure = holdOld(*file, held);
-            // A file we may write but cannot open to read is replaced without that hold.
+            // A file we may write but not read is replaced without that hold.
             if (!failure || !held) failure = replaceByRename(*file, old, content);
             break;
         }
