@@ -52,7 +52,8 @@ void pause(std::chrono::milliseconds step)
     }
     QEventLoop loop;
     QTimer::singleShot(step, &loop, &QEventLoop::quit);
-    loop.exec(QEventLoop::ExcludeUserInputEvents);
+    // A loop refuses to run once the program has been told to quit: sleep then, or the wait spins.
+    if (loop.exec(QEventLoop::ExcludeUserInputEvents) < 0) std::this_thread::sleep_for(step);
 }
 
 QString lockedByAnotherCopy() { return QStringLiteral("locked by another copy of the program"); }
