@@ -52,7 +52,8 @@ void pause(std::chrono::milliseconds step)
     }
     QEventLoop loop;
     QTimer::singleShot(step, &loop, &QEventLoop::quit);
-    loop.exec(QEventLoop::ExcludeUserInputEvents);
+    // A loop refuses to run once the program has been told to quit: sleep then, or the wait spins.
+    if (loop.exec(QEventLoop::ExcludeUserInputEvents) < 0) std::this_thread::sleep_for(step);
 }
 
 QString lockedByAnotherCopy() { return QStringLiteral("locked by another copy of the program"); }
@@ -93,7 +94,9 @@ std::optional<QString> LockFile::acquire()
 {
     const QByteArray path = QFile::encodeName(m_path);
     std::optional<QString> failure;
+    int unreadable = 0;  // why the last look at another copy's lock could not open it
     const bool taken = waitFor([&] {
+        unreadable = 0;
         if (const int error = create(path); error != EEXIST) {
             if (error) failure = qt_error_string(error);
             return true;
@@ -106,9 +109,11 @@ std::optional<QString> LockFile::acquire()
                           : QStringLiteral("its lock %1 is not a regular file").arg(m_path);
             return true;
         }
-        // Non-blocking and not through a link, so that nothing swapped in since can hang us.
-        const int other = ::open(path.constData(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
-        if (other < 0) return false;
+        const int other = openToLock(path);
+        if (other < 0) {
+            if (errno != ENOENT) unreadable = errno;
+            return false;
+        }
         struct stat info;
         bool stale = false;
         if (::fstat(other, &info) == 0 && S_ISREG(info.st_mode) && tryFlock(other)) {
@@ -127,6 +132,9 @@ std::optional<QString> LockFile::acquire()
         ::close(other);
         return failure.has_value();
     });
+    // A lock we cannot read (another user's, made under a umask of 077) may be stale: we cannot tell.
+    if (!taken && unreadable)
+        return QStringLiteral("cannot read its lock %1 (%2)").arg(m_path, qt_error_string(unreadable));
     if (!taken) return lockedByAnotherCopy();
     return failure;
 }
@@ -174,6 +182,13 @@ void LockFile::release()
         ::unlink(path.constData());
     ::close(m_fd);
     m_fd = -1;
+}
+
+// Non-blocking and not through a link, so that nothing swapped in since the last look can hang us.
+int openToLock(const QByteArray& path)
+{
+    const int fd = ::open(path.constData(), O_RDWR | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
+    return fd >= 0 ? fd : ::open(path.constData(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
 }
 
 std::optional<QString> lockOpenFile(int fd)

@@ -48,6 +48,10 @@ private:
     ino_t m_inode = 0;
 };
 
+// Opens a file to test or take its flock, never blocking and never through a link; for writing where it may,
+// as an flock over NFS is a POSIX lock, whose exclusive form needs a file open for writing. -1 and errno.
+int openToLock(const QByteArray& path);
+
 // Takes an flock on an open file, waiting within the LockWait; for a file written where it stands, which has
 // no lock file beside it. Nothing on success, else the reason.
 std::optional<QString> lockOpenFile(int fd);

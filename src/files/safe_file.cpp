@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -13,6 +14,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <ctime>
+#include <new>
 #include <vector>
 
 #include "files/file_lock.h"
@@ -80,6 +82,9 @@ Written writeContent(int fd, const Content& content)
         });
     } catch (const WriteFailed& failed) {
         written.error = failed.error;
+    } catch (const std::bad_alloc&) {
+        // Memory ran out while the bytes were made: the file is cut back as after a failed write.
+        written.error = ENOMEM;
     }
     return written;
 }
@@ -181,6 +186,21 @@ int makeFolder(const QByteArray& dir)
 
 QByteArray temporaryPrefix(const QString& file) { return native(file) + ".tmp"; }
 
+// Holds the old file under its flock until it is replaced. A copy writing it in place holds that flock and,
+// once it has it, checks that the file is still the one at the path: so a rename neither reads a file half
+// rewritten nor discards a write in place. Nothing when held, else why not.
+std::optional<QString> holdOld(const QString& file, Descriptor& held)
+{
+    held.reset(openToLock(native(file)));
+    struct stat info;
+    if (!held || ::fstat(held.get(), &info) != 0) return qt_error_string(errno);
+    if (!S_ISREG(info.st_mode)) return QStringLiteral("not a regular file");
+    // A file system that takes no flock leaves it unheld: no copy can write it in place there either.
+    if (::flock(held.get(), LOCK_EX | LOCK_NB) == 0 || (errno != EWOULDBLOCK && errno != EINTR))
+        return std::nullopt;
+    return lockOpenFile(held.get());
+}
+
 // The new bytes in a temporary file beside the old one, synced, renamed over it. The temporary file is held
 // under an flock while it lives, which tells the cleanup that it is in use.
 std::optional<QString> replaceByRename(const QString& file, const std::optional<struct stat>& old,
@@ -265,19 +285,20 @@ std::optional<QString> rewriteInPlace(const QString& file,
     return std::nullopt;
 }
 
-// Temporary files of ours beside the file that a killed copy left: regular, ours, held by nobody and not
-// touched for a while. Called under the file's lock, when no writer of this program makes one.
+// Temporary files of ours beside the file that a killed copy left: named exactly as we name them (a player's
+// "corvane.ini.tmp.bak" is not ours), regular, ours, held by nobody and not touched for a while. Called under
+// the file's lock, when no writer of this program makes one.
 void removeStaleTemporaries(const QString& file)
 {
     const QFileInfo info(file);
     const QDir dir = info.absoluteDir();
     const std::time_t now = std::time(nullptr);
-    const QStringList names = dir.entryList(
-        {info.fileName() + QStringLiteral(".tmp*"), info.fileName() + QStringLiteral(".lock.tmp*")},
-        QDir::Files | QDir::Hidden | QDir::System);
-    for (const QString& name : names) {
+    const QRegularExpression ours(QRegularExpression::anchoredPattern(
+        QRegularExpression::escape(info.fileName()) + QStringLiteral("(\\.lock)?\\.tmp[0-9a-z]{1,7}")));
+    for (const QString& name : dir.entryList(QDir::Files | QDir::Hidden | QDir::System)) {
+        if (!ours.match(name).hasMatch()) continue;
         const QByteArray path = native(dir.filePath(name));
-        Descriptor fd(::open(path.constData(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC));
+        Descriptor fd(openToLock(path));
         struct stat there;
         if (!fd || ::fstat(fd.get(), &there) != 0 || !S_ISREG(there.st_mode) || there.st_uid != ::geteuid() ||
             now - there.st_mtime < kStaleTemporarySeconds || ::flock(fd.get(), LOCK_EX | LOCK_NB) != 0)
@@ -301,9 +322,13 @@ std::optional<FileError> writeFile(const QString& path, const Content& content)
         case Strategy::Refuse:
             failure = plan.refusal;
             break;
-        case Strategy::Rename:
-            failure = replaceByRename(*file, old, content);
+        case Strategy::Rename: {
+            Descriptor held;
+            if (old) failure = holdOld(*file, held);
+            // A file we may write but not read is replaced without that hold.
+            if (!failure || !held) failure = replaceByRename(*file, old, content);
             break;
+        }
         case Strategy::InPlace:
             failure = rewriteInPlace(*file, [&](int) { return content; });
             break;
@@ -333,23 +358,28 @@ std::optional<FileError> updateFile(const QString& path, const Update& update)
     const Plan plan = choose(file, old);
     std::optional<QString> failure;
     QByteArray updated;
+    // The new bytes into updated; false when there is nothing to write.
+    const auto remade = [&](const std::optional<QByteArray>& content) {
+        std::optional<QByteArray> made = update(content);
+        if (!made || made == content) return false;
+        updated = std::move(*made);
+        return true;
+    };
     switch (plan.strategy) {
         case Strategy::Refuse:
             failure = plan.refusal;
             break;
         case Strategy::Rename: {
             std::optional<QByteArray> content;
+            Descriptor held;
             if (old) {
                 // A file that cannot be read must not be replaced by one holding the new values alone.
-                Descriptor in(::open(native(file).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
-                if (!in) return failed(qt_error_string(errno));
+                if (std::optional<QString> holdFailure = holdOld(file, held)) return failed(*holdFailure);
                 content.emplace();
-                if (const int readError = readAll(in.get(), *content))
+                if (const int readError = readAll(held.get(), *content))
                     return failed(qt_error_string(readError));
             }
-            std::optional<QByteArray> made = update(content);
-            if (!made || made == content) return std::nullopt;
-            updated = std::move(*made);
+            if (!remade(content)) return std::nullopt;
             failure = replaceByRename(file, old, bytesContent(updated));
             break;
         }
@@ -361,9 +391,7 @@ std::optional<FileError> updateFile(const QString& path, const Update& update)
                     readFailure = qt_error_string(readError);
                     return std::nullopt;
                 }
-                std::optional<QByteArray> made = update(content);
-                if (!made || made == content) return std::nullopt;
-                updated = std::move(*made);
+                if (!remade(content)) return std::nullopt;
                 return bytesContent(updated);
             });
             if (!failure) failure = readFailure;

@@ -12,14 +12,13 @@
 //
 // How is chosen once, from what is there:
 // - rename: the new bytes go to a temporary file beside the old one (<name>.tmp<random>), synced, renamed
-// over
-//   it, so a crash or a full disk leaves the old file or the new one, whole; the new file keeps the old one's
-//   owner, group and permissions. Taken where the folder is ours to write and the owner can be kept.
+//   over it, so a crash or a full disk leaves the old file or the new one, whole; the new file keeps the old
+//   one's owner, group and permissions. The old file is held under its flock meanwhile, as an in-place writer
+//   holds it. Taken where the folder is ours to write and the owner can be kept.
 // - in place: the file is rewritten where it stands, under an flock, so two copies never interleave. Taken
-// for
-//   a file we may write in a folder we may not (our own file in a shared folder), or one whose owner a new
-//   file could not keep. The room for the new bytes is reserved first, so a full disk fails before any old
-//   byte is overwritten; a failure after that says that the file is now incomplete.
+//   for a file we may write in a folder we may not (our own file in a shared folder), or one whose owner a
+//   new file could not keep. The room for the new bytes is reserved first, so a full disk fails before any
+//   old byte is overwritten; a failure after that says that the file is now incomplete.
 // - refuse: anything that is not a regular file (a folder, a FIFO, a device, a link to one), a file marked
 //   read-only (no write permission bit at all, which binds root too) or not ours to write.
 // A link is written through to its target. No wait for another copy is longer than its LockWait.

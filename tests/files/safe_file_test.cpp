@@ -16,14 +16,14 @@ namespace {
 using test::readFile;
 
 // A small file of the program's own is made, then replaced whole. Temporary files a killed copy left beside
-// it go; one in use (held, or just made), and anything not named like ours, stay.
+// it go; one in use (held, or just made), and anything not named exactly like ours, stay.
 TEST(ReplaceTextFile, CreatesReplacesAndClearsAKilledCopysLeftovers)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath("recent.txt");
     EXPECT_EQ(replaceTextFile(path, "3d6\n"), std::nullopt);
     const QStringList names = {"recent.txt.tmpk1ll3d", "recent.txt.lock.tmpk1ll3d", "recent.txt.tmph3ld",
-                               "recent.tmpx", "recent.txt.tmpfr3sh"};
+                               "recent.tmpx",          "recent.txt.tmp.bak",        "recent.txt.tmpfr3sh"};
     for (const QString& name : names) {
         test::writeFile(dir.filePath(name), "half");
         const struct timespec old[2] = {{1000000000, 0}, {1000000000, 0}};
@@ -36,7 +36,8 @@ TEST(ReplaceTextFile, CreatesReplacesAndClearsAKilledCopysLeftovers)
     close(holder);
     EXPECT_EQ(readFile(path), "2d20\n1d4\n");
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
-              (QStringList{"recent.tmpx", "recent.txt", "recent.txt.tmpfr3sh", "recent.txt.tmph3ld"}));
+              (QStringList{"recent.tmpx", "recent.txt", "recent.txt.tmp.bak", "recent.txt.tmpfr3sh",
+                           "recent.txt.tmph3ld"}));
 
     ASSERT_TRUE(QDir(dir.path()).mkdir("folder.txt"));
     EXPECT_EQ(replaceTextFile(dir.filePath("folder.txt"), "x").value_or(FileError()).reason,

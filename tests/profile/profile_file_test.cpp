@@ -6,6 +6,7 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -316,16 +317,23 @@ TEST(ProfileLock, WhatCannotBeTakenOverEndsInOneMessage)
     EXPECT_EQ(reason(dir), QStringLiteral("its lock %1 is not a regular file").arg(lock));
     EXPECT_FALSE(QFileInfo(lock).isFile() || !QFileInfo::exists(lock));
 
-    // Another user's stale lock in a shared folder whose sticky bit keeps it from us.
+    // Another user's stale lock in a shared folder whose sticky bit keeps it from us; made under a umask of
+    // 077, it cannot even be read.
     if (geteuid() == 0) {
         QTemporaryDir shared;
         setMode(shared.path(), 01777);
-        writeStaleLock(shared.path() + "/corvane.ini.lock");
-        asPlayer([&] {
-            EXPECT_EQ(reason(shared.path()),
-                      QStringLiteral("cannot remove the stale lock %1 (Operation not permitted)")
-                          .arg(shared.path() + "/corvane.ini.lock"));
-        });
+        const QString theirs = shared.path() + "/corvane.ini.lock";
+        writeStaleLock(theirs);
+        for (const mode_t mode : {0644, 0600}) {
+            setMode(theirs, mode);
+            asPlayer([&] {
+                EXPECT_EQ(reason(shared.path()),
+                          (mode == 0644
+                               ? QStringLiteral("cannot remove the stale lock %1 (Operation not permitted)")
+                               : QStringLiteral("cannot read its lock %1 (Permission denied)"))
+                              .arg(theirs));
+            });
+        }
     }
 }
 
@@ -345,6 +353,15 @@ TEST(ProfileLock, LiveHoldersLockIsNeverBroken)
     holder.release();
     EXPECT_EQ(WriteProfileValue(dir, "Options", "QuickSlots", "1"), std::nullopt);
     EXPECT_TRUE(test::filesBesideTheProfile(dir).isEmpty());
+
+    // A copy that may not write the folder rewrites the profile in place, under an flock on the profile
+    // itself: a rename must not discard that write, nor read the file half rewritten.
+    const int inPlace = open(QFile::encodeName(ProfilePath(dir)).constData(), O_RDONLY);
+    ASSERT_EQ(flock(inPlace, LOCK_EX), 0);
+    EXPECT_EQ(WriteProfileValue(dir, "Options", "QuickSlots", "0").value_or(ProfileError()).reason,
+              "locked by another copy of the program");
+    close(inPlace);
+    EXPECT_EQ(readFile(ProfilePath(dir)), "[Options]\nQuickSlots=1\n");
 }
 
 }  // namespace

@@ -5,6 +5,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <ctime>
+
 #include "form1_fixture.h"
 #include "windows/main/export_file.h"
 
@@ -192,8 +194,11 @@ TEST_F(Form1Commands, ExportOverAWritableFileInAFolderThatIsNotIsWrittenInPlace)
         {
             const int other = ::open(QFile::encodeName(path).constData(), O_RDONLY);
             ASSERT_EQ(flock(other, LOCK_EX), 0);
+            QCoreApplication::exit(0);  // a copy on its way out pauses between tries all the same
+            const std::clock_t cpu = std::clock();
             EXPECT_EQ(writeExportFile(path, text("a second copy")),
                       failure("locked by another copy of the program"));
+            EXPECT_LT(std::clock() - cpu, CLOCKS_PER_SEC / 4);
             close(other);
         }
         for (const QByteArray& old : {QByteArray("the old export"), QByteArray(40, 'o')}) {
@@ -205,6 +210,14 @@ TEST_F(Form1Commands, ExportOverAWritableFileInAFolderThatIsNotIsWrittenInPlace)
                       failure(shorter ? "File too large" : "File too large; the file is now incomplete"));
             EXPECT_EQ(readFile(path), shorter ? old : QByteArray(20, 'n'));
         }
+        // Memory runs out while the text is made: the same, not a mix of the new text and the old.
+        const auto starved = [](const files::Sink& sink) {
+            sink("new ");
+            throw std::bad_alloc();
+        };
+        EXPECT_EQ(writeExportFile(path, {[] { return std::uint64_t(30); }, starved}),
+                  failure("Cannot allocate memory; the file is now incomplete"));
+        EXPECT_EQ(readFile(path), "new ");
         EXPECT_EQ(writeExportFile(path, text("new text")), std::nullopt);
         EXPECT_EQ(readFile(path), "new text");
     });
