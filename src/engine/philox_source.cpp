@@ -324,9 +324,21 @@ void usePhiloxPath(std::string_view name)
 
 void PhiloxSource::bitsAt(std::uint64_t first, std::size_t count, std::uint32_t* out) const
 {
-    const BatchFunction batches = chosenPath();
     std::uint64_t k = first;
     const std::uint64_t end = first + count;
+    // Rerolls and explosions read a value at a time: a batch would be mostly thrown away.
+    if (count <= 8) {
+        while (k < end) {
+            const std::uint64_t block = k / 4;
+            const PhiloxCounter words =
+                philoxBlock({static_cast<std::uint32_t>(block), static_cast<std::uint32_t>(block >> 32),
+                             static_cast<std::uint32_t>(m_seed), static_cast<std::uint32_t>(m_seed >> 32)},
+                            kKey);
+            for (; k < end && k / 4 == block; ++k) *out++ = words[k % 4] >> kDrop;
+        }
+        return;
+    }
+    const BatchFunction batches = chosenPath();
     while (k < end) {
         const std::uint64_t skip = k % 4;
         if (skip == 0 && end - k >= kBatchValues) {
