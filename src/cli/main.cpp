@@ -77,18 +77,23 @@ bool rollLines(const notation::Expression& expression, const DieSource& source, 
         chunks, chunks > 1 ? fanOutThreads() : 1, kSlots,
         [&](std::uint64_t k) {
             const notation::Roller roller(expression, source, first);
-            notation::RolledRepetition rolled;
             std::string& text = texts[k % kSlots];
             text.clear();
-            for (std::uint64_t r = k * perChunk; r < std::min(expression.times, (k + 1) * perChunk); ++r) {
-                if (totals) {
+            const std::uint64_t from = k * perChunk, to = std::min(expression.times, (k + 1) * perChunk);
+            if (totals) {
+                std::vector<std::int64_t> sums(to - from);
+                roller.totals(from, sums.size(), sums.data());
+                for (const std::int64_t sum : sums) {
                     char digits[24];
-                    const auto end = std::to_chars(digits, digits + sizeof digits, roller.total(r)).ptr;
-                    text.append(digits, end);
-                } else {
-                    roller.roll(r, rolled);
-                    text += notation::rollLine(expression, rolled);
+                    text.append(digits, std::to_chars(digits, digits + sizeof digits, sum).ptr);
+                    text += '\n';
                 }
+                return;
+            }
+            notation::RolledRepetition rolled;
+            for (std::uint64_t r = from; r < to; ++r) {
+                roller.roll(r, rolled);
+                text += notation::rollLine(expression, rolled);
                 text += '\n';
             }
         },

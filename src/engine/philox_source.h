@@ -2,6 +2,8 @@
 
 #include <array>
 #include <cstdint>
+#include <string_view>
+#include <vector>
 
 #include "engine/die_source.h"
 
@@ -29,6 +31,11 @@ public:
 private:
     std::uint64_t m_seed;
 };
+
+// The ways this processor has of computing blocks, from the plainest; sources take the last. Every way gives
+// the same values: the tests hold each to philoxBlock, choosing it for every source with usePhiloxPath.
+std::vector<std::string_view> philoxPaths();
+void usePhiloxPath(std::string_view name);
 
 // A seed drawn from the system, for fresh dice.
 std::uint64_t freshSeed();

@@ -50,6 +50,8 @@ public:
     RolledRepetition roll(std::uint64_t r) const;
     // Only the total of repetition r: the same as roll(r).total, without the marks.
     std::int64_t total(std::uint64_t r) const;
+    // The totals of repetitions first to first + count - 1, the dice of several read at once.
+    void totals(std::uint64_t first, std::size_t count, std::int64_t* out) const;
 
 private:
     struct Plan {
@@ -58,11 +60,14 @@ private:
     };
     std::int64_t dieValue(const DiceTerm& die, std::uint32_t x, std::uint64_t room, RolledDie* mark,
                           std::vector<std::int64_t>* faces) const;
+    // What a term of dice adds up to, unsigned, from its first rolls' bits and its room.
+    std::int64_t diceSum(const DiceTerm& die, const std::uint32_t* bits, std::uint64_t room) const;
 
     const Expression* m_expression;
     const DieSource* m_source;
     std::uint64_t m_first;
     std::uint64_t m_stride;
+    std::uint64_t m_firstRolls;  // the first rolls of every term, at the start of each repetition
     std::vector<Plan> m_plans;
     mutable std::vector<std::uint32_t> m_bits;
     mutable std::vector<std::int64_t> m_values;

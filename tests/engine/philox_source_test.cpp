@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <array>
 #include <vector>
 
 #include "engine/philox_source.h"
@@ -27,33 +26,45 @@ TEST(PhiloxSource, BlocksAreThoseOfPhilox4x32With10Rounds)
     for (const auto& [counter, key, out] : answers) EXPECT_EQ(philoxBlock(counter, key), out);
 }
 
-// Every start of the program rolls these; a change here changes every roll users have seen. Value k is the
-// top 24 bits of lane k % 4 of block k / 4, whose number fills the counter's two low words.
-TEST(PhiloxSource, FirstValuesArePinned)
+// Every start of the program rolls these, on every processor; a change here changes every roll users have
+// seen. Value k is the top 24 bits of lane k % 4 of block k / 4, whose number fills the counter's two low
+// words. The blocks are computed many at once: a range starting and ending mid-batch reads the same values
+// one block at a time would, whatever the seed in the counter's high words and however the processor
+// computes them.
+TEST(PhiloxSource, EveryPathGivesTheValuesOfSingleBlocks)
 {
-    std::array<std::uint32_t, 6> bits{};
-    PhiloxSource().bitsAt(0, bits.size(), bits.data());
-    EXPECT_EQ(bits, (std::array<std::uint32_t, 6>{2329810, 12540015, 3220079, 6973706, 5142226, 16555380}));
-    PhiloxSource().bitsAt((std::uint64_t{5} << 34) + 6, 1, bits.data());
-    EXPECT_EQ(bits[0], philoxBlock({1, 5, 0, 0}, PhiloxSource::kKey)[2] >> 8);
-}
+    const auto paths = philoxPaths();
+    ASSERT_EQ(paths.front(), "plain");
+    for (const std::string_view path : paths) {
+        SCOPED_TRACE(path);
+        usePhiloxPath(path);
+        // Read in a batch, and a few at a time as rerolls read them.
+        std::vector<std::uint32_t> first(100);
+        PhiloxSource().bitsAt(0, first.size(), first.data());
+        first.resize(6);
+        EXPECT_EQ(first,
+                  (std::vector<std::uint32_t>{2329810, 12540015, 3220079, 6973706, 5142226, 16555380}));
+        PhiloxSource().bitsAt(1, 5, first.data());
+        EXPECT_EQ(first,
+                  (std::vector<std::uint32_t>{12540015, 3220079, 6973706, 5142226, 16555380, 16555380}));
+        PhiloxSource().bitsAt((std::uint64_t{5} << 34) + 6, 1, first.data());
+        EXPECT_EQ(first[0], philoxBlock({1, 5, 0, 0}, PhiloxSource::kKey)[2] >> 8);
 
-// The blocks are computed many at once: a range starting and ending mid-batch reads the same values one
-// block at a time would, whatever the seed in the counter's high words.
-TEST(PhiloxSource, RangesAgreeWithSingleBlocks)
-{
-    const std::uint64_t first = (std::uint64_t{3} << 32) * 4 - 37;  // crosses the counter's high word
-    std::vector<std::uint32_t> bits(301);
-    for (const std::uint64_t seed : {std::uint64_t{0}, std::uint64_t{0x0123456789ABCDEF}}) {
-        PhiloxSource(seed).bitsAt(first, bits.size(), bits.data());
-        for (std::uint64_t i = 0; i < bits.size(); ++i) {
-            const std::uint64_t k = first + i;
-            const auto block =
-                philoxBlock({static_cast<std::uint32_t>(k / 4), static_cast<std::uint32_t>(k / 4 >> 32),
-                             static_cast<std::uint32_t>(seed), static_cast<std::uint32_t>(seed >> 32)},
-                            PhiloxSource::kKey);
-            ASSERT_EQ(bits[i], block[k % 4] >> 8) << "value " << k << " of seed " << seed;
+        // Long enough for the widest batches; crosses the counter's high word mid-batch.
+        const std::uint64_t start = (std::uint64_t{3} << 32) * 4 - 161;
+        std::vector<std::uint32_t> bits(1201);
+        for (const std::uint64_t seed : {std::uint64_t{0}, std::uint64_t{0x0123456789ABCDEF}}) {
+            PhiloxSource(seed).bitsAt(start, bits.size(), bits.data());
+            for (std::uint64_t i = 0; i < bits.size(); ++i) {
+                const std::uint64_t k = start + i;
+                const auto block =
+                    philoxBlock({static_cast<std::uint32_t>(k / 4), static_cast<std::uint32_t>(k / 4 >> 32),
+                                 static_cast<std::uint32_t>(seed), static_cast<std::uint32_t>(seed >> 32)},
+                                PhiloxSource::kKey);
+                ASSERT_EQ(bits[i], block[k % 4] >> 8) << "value " << k << " of seed " << seed;
+            }
         }
     }
+    usePhiloxPath(paths.back());
     EXPECT_NE(freshSeed(), freshSeed());
 }

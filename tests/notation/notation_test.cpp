@@ -185,11 +185,20 @@ TEST(Notation, RepetitionsTakeAFixedStrideSoAnyOneRollsAlone)
 {
     const PhiloxSource source(5);
     for (const std::string_view text :
-         {"9x4d6r<=2!kh3+2d20kl1-1", "7x10dF>=0", "5x20d2!", "9x5d6dl2>=3", "9x6dFkl2-1d100kh1", "9x8d7"}) {
+         {"9x4d6r<=2!kh3+2d20kl1-1", "7x10dF>=0", "5x20d2!", "9x5d6dl2>=3", "9x6dFkl2-1d100kh1", "9x8d7",
+          // Totals keep from a count of the end face where it has enough dice, else from a tally or a sort.
+          "40x4d6dl1", "40x3d6kh1+4d6kl1", "40x30d6kh28>=3", "40x10dFdh7<=0", "40x6d300kh2>=150-5d300dl1",
+          "9x4d6kh4", "9x50d6>=5", "9x50d2kh45<2", "2000x3d6"}) {
         const Expression e = parsed(text);
         const Roller whole(e, source, 1000);
         EXPECT_EQ(whole.nextValue(), 1000 + e.times * e.stride());
+        // Many at once, read in several runs, from any repetition on.
+        std::vector<std::int64_t> totals(e.times - 1);
+        whole.totals(1, totals.size(), totals.data());
         for (std::uint64_t r = 0; r < e.times; ++r) {
+            if (r > 0) {
+                EXPECT_EQ(totals[r - 1], whole.roll(r).total) << text << " " << r;
+            }
             // Repetition r of a roll that starts r strides later is its first.
             const Roller later(e, source, 1000 + r * e.stride());
             EXPECT_EQ(rollLine(e, whole.roll(r)), rollLine(e, later.roll(0))) << text << " " << r;
