@@ -148,8 +148,8 @@ QMenu* ResultBox::createContextMenu(QWidget* parent)
     QAction* selectAllAction = menu->addAction(tr("Select &All"), this, &ResultBox::selectAll);
     selectAllAction->setEnabled(!m_source->empty());
     if (!m_recordActions.isEmpty()) menu->addSeparator();
-    for (QAction* action : m_recordActions) {
-        action->setEnabled(!m_source->empty());
+    for (const auto& [action, needsRecord] : m_recordActions) {
+        action->setEnabled(!needsRecord || !m_source->empty());
         menu->addAction(action);
     }
     return menu;

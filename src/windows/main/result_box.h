@@ -9,6 +9,7 @@
 #include <memory>
 #include <optional>
 #include <string_view>
+#include <utility>
 
 #include "engine/caret_moves.h"
 #include "engine/selection.h"
@@ -59,8 +60,12 @@ public:
     // A menu with Copy and Select All for the current selection, then the record's own actions; the caller
     // owns it.
     QMenu* createContextMenu(QWidget* parent = nullptr);
-    // An action on the whole record, at the end of the menu after a separator, usable while there is one.
-    void addRecordAction(QAction* action) { m_recordActions << action; }
+    // An action on the whole record, at the end of the menu after a separator, usable while there is one
+    // (always, for one that makes a record).
+    void addRecordAction(QAction* action, bool needsRecord = true)
+    {
+        m_recordActions.append({action, needsRecord});
+    }
 
     // Geometry, in viewport coordinates. Every line is lineHeight() high and every character is
     // charWidth() wide.
@@ -121,8 +126,8 @@ private:
     void restartCaret();
 
     std::unique_ptr<TextSource> m_source;
-    QList<QAction*> m_recordActions;
-    BufferSource* m_buffer = nullptr;  // m_source, while it takes appends
+    QList<std::pair<QAction*, bool>> m_recordActions;  // and whether it needs a record
+    BufferSource* m_buffer = nullptr;                  // m_source, while it takes appends
     Selection m_selection;
     std::uint64_t m_copyLimit = kCopyLimit;
     bool m_layoutPending = false;
