@@ -1,11 +1,15 @@
-// Renders the program's windows to PNG files, to look at the layout without a display:
+// Renders the program's windows to PNG files (the notation window and the main one in a dark palette too), to
+// look at the layout without a display:
 //   QT_QPA_PLATFORM=offscreen render_windows OUTDIR
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
+#include <QPalette>
 #include <QPixmap>
 #include <QPointer>
 
 #include <cstdio>
+#include <utility>
 
 #include "engine/philox_source.h"
 #include "platform/qt_platform.h"
@@ -14,6 +18,7 @@
 #include "windows/common/text_box.h"
 #include "windows/main/form1.h"
 #include "windows/main/result_box.h"
+#include "windows/notation/notation_window.h"
 #include "windows/slot_editor/form2.h"
 
 namespace {
@@ -75,6 +80,29 @@ int main(int argc, char* argv[])
     ui.Text1->setSelection(3, 40);
     ui.Text1->ensureCursorVisible();
     if (!save(form, out, "form1-rolled.png")) return 1;
+
+    // The notation window after a slip, in the desktop's palette and in a dark one, with the main window.
+    form.openNotation();
+    tumblecast::NotationWindow* notation = nullptr;
+    for (QWidget* window : QApplication::topLevelWidgets())
+        if (auto* found = qobject_cast<tumblecast::NotationWindow*>(window)) notation = found;
+    notation->controls().Expression->setEditText(QStringLiteral("4d6kh7"));
+    notation->Roll_Click();
+    if (!save(*notation, out, "notation.png")) return 1;
+    QPalette dark;
+    for (const auto& [role, colour] : {std::pair{QPalette::Window, 0x2b2b2b},
+                                       {QPalette::WindowText, 0xeeeeee},
+                                       {QPalette::Base, 0x1e1e1e},
+                                       {QPalette::Text, 0xeeeeee},
+                                       {QPalette::Button, 0x3a3a3a},
+                                       {QPalette::ButtonText, 0xeeeeee},
+                                       {QPalette::Highlight, 0x3d6ea8},
+                                       {QPalette::HighlightedText, 0xffffff},
+                                       {QPalette::PlaceholderText, 0x909090}})
+        dark.setColor(role, QColor::fromRgb(static_cast<QRgb>(colour)));
+    QApplication::setPalette(dark);
+    if (!save(*notation, out, "notation-dark.png")) return 1;
+    if (!save(form, out, "form1-dark.png")) return 1;
 
     // Under a real display, RENDER_WINDOWS_STAY=1 keeps the windows up to be looked at.
     const int status = qEnvironmentVariableIntValue("RENDER_WINDOWS_STAY") ? QApplication::exec() : 0;
