@@ -56,6 +56,7 @@ Form1::Form1(Platform& platform, const DieSource& dice, QWidget* parent)
     connect(Check6, &QCheckBox::stateChanged, this, &Form1::Check6_Click);
     wireSlots();
     wireStatistics();
+    wireOptions();
     wireNotation();
 
     // Created means loaded: the bar follows the profile before the window is first shown.

@@ -5,6 +5,8 @@
 
 #include <memory>
 
+class QAction;
+
 #include "engine/roll_request.h"
 #include "profile/quick_slots.h"
 #include "windows/main/form1_controls.h"
@@ -125,7 +127,7 @@ private:
 
     Platform& m_platform;
     const DieSource& m_dice;
-    std::uint64_t m_nextDie = 0;  // the first die of the next run: every start rolls the same sequence
+    std::uint64_t m_nextDie = 0;  // the first die of the next run, counted from 0 at every start
     bool m_overrideCursor = false;
     QPointer<zentor> m_about;  // the about window while it is open
     // The export dialog's file name: offered first, then whatever the user last chose.
@@ -154,6 +156,11 @@ private:
     void followRecord();
     QPointer<StatisticsWindow> m_statistics;  // while it is open
     std::shared_ptr<RollPass> m_pass;         // over the record shown, while there is one
+
+    // Settings in the result box's menu (form1_options.cpp)
+    void wireOptions();
+    void chooseFreshDice(bool fresh);
+    QAction* m_freshDice = nullptr;
 
     // Dice notation (form1_notation.cpp)
     void wireNotation();

@@ -147,6 +147,8 @@ QMenu* ResultBox::createContextMenu(QWidget* parent)
     copyAction->setEnabled(!m_selection.empty());
     QAction* selectAllAction = menu->addAction(tr("Select &All"), this, &ResultBox::selectAll);
     selectAllAction->setEnabled(!m_source->empty());
+    if (!m_optionActions.isEmpty()) menu->addSeparator();
+    menu->addActions(m_optionActions);
     if (!m_recordActions.isEmpty()) menu->addSeparator();
     for (const auto& [action, needsRecord] : m_recordActions) {
         action->setEnabled(!needsRecord || !m_source->empty());

@@ -66,6 +66,8 @@ public:
     {
         m_recordActions.append({action, needsRecord});
     }
+    // A setting of the program, after the selection's actions and before the record's; always usable.
+    void addOptionAction(QAction* action) { m_optionActions << action; }
 
     // Geometry, in viewport coordinates. Every line is lineHeight() high and every character is
     // charWidth() wide.
@@ -127,7 +129,8 @@ private:
 
     std::unique_ptr<TextSource> m_source;
     QList<std::pair<QAction*, bool>> m_recordActions;  // and whether it needs a record
-    BufferSource* m_buffer = nullptr;                  // m_source, while it takes appends
+    QList<QAction*> m_optionActions;
+    BufferSource* m_buffer = nullptr;  // m_source, while it takes appends
     Selection m_selection;
     std::uint64_t m_copyLimit = kCopyLimit;
     bool m_layoutPending = false;

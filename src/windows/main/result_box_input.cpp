@@ -87,6 +87,12 @@ bool ResultBox::handleKey(const QKeyEvent& e)
         copy();
         return true;
     }
+    // The menu key's other name, for keyboards without one.
+    if (e.key() == Qt::Key_F10 && e.modifiers() == Qt::ShiftModifier) {
+        QContextMenuEvent menu(QContextMenuEvent::Keyboard, QPoint(), mapToGlobal(QPoint()), e.modifiers());
+        contextMenuEvent(&menu);
+        return true;
+    }
     return false;
 }
 
