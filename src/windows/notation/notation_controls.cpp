@@ -47,6 +47,7 @@ void NotationControls::setup(QDialog* window)
     Expression->lineEdit()->setMaxLength(static_cast<int>(notation::kMaxLength));
     Expression->lineEdit()->setPlaceholderText(QStringLiteral("2d20kh1+5"));
     Expression->setAccessibleName(QStringLiteral("Notation"));
+    Expression->lineEdit()->setAccessibleName(QStringLiteral("Notation"));
 
     ExpressionLabel = new QLabel(QStringLiteral("&Notation:"), window);
     ExpressionLabel->setObjectName(QStringLiteral("ExpressionLabel"));

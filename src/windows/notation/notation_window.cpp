@@ -57,24 +57,18 @@ void NotationWindow::fillList(const QStringList& rolls, const QString& text)
     Expression->lineEdit()->selectAll();
 }
 
-// As the player types: the meaning of what reads as a roll, else why it does not, quietly.
+// As the player types: the meaning of what reads as a roll. Why a roll does not read waits for Roll: half a
+// roll is no slip, and a screen reader would announce one at every key.
 void NotationWindow::Expression_Change()
 {
-    const QString text = Expression->currentText();
-    if (text.trimmed().isEmpty()) {
-        Meaning->clear();
-        hideProblem();
-        return;
-    }
-    const notation::Parsed parsed = notation::parse(text.toStdString());
-    if (const auto* problem = std::get_if<notation::Diagnostic>(&parsed)) {
-        Meaning->clear();
-        showProblem(*problem, text, false);
-        return;
-    }
     hideProblem();
-    Meaning->setText(qs(notation::describe(std::get<notation::Expression>(parsed))));
-    Expression->setAccessibleDescription(Meaning->text());
+    Meaning->clear();
+    const QString text = Expression->currentText();
+    if (text.trimmed().isEmpty()) return;
+    const notation::Parsed parsed = notation::parse(text.toStdString());
+    if (const auto* expression = std::get_if<notation::Expression>(&parsed))
+        Meaning->setText(qs(notation::describe(*expression)));
+    describeField(Meaning->text());
 }
 
 void NotationWindow::Roll_Click()
@@ -82,7 +76,7 @@ void NotationWindow::Roll_Click()
     const QString text = Expression->currentText();
     notation::Parsed parsed = notation::parse(text.toStdString());
     if (const auto* problem = std::get_if<notation::Diagnostic>(&parsed)) {
-        showProblem(*problem, text, true);
+        showProblem(*problem, text);
         return;
     }
     if (!m_roll(std::get<notation::Expression>(parsed))) return;
@@ -95,10 +89,9 @@ void NotationWindow::Roll_Click()
     }
 }
 
-// Where the roll stops making sense: the roll with the place underlined by carets, and why in words. A
-// roll that was asked for gets its fault selected, so that typing replaces it, and a screen reader is
-// told at once.
-void NotationWindow::showProblem(const notation::Diagnostic& problem, const QString& text, bool announce)
+// Where the roll stops making sense: the roll with the place underlined by carets, and why in words; the
+// fault is selected, so that typing replaces it, and a screen reader is told at once.
+void NotationWindow::showProblem(const notation::Diagnostic& problem, const QString& text)
 {
     const QByteArray utf8 = text.toUtf8();
     const qsizetype column = unitsIn(utf8, 0, problem.column);
@@ -116,9 +109,8 @@ void NotationWindow::showProblem(const notation::Diagnostic& problem, const QStr
             : QStringLiteral("at character %1: \"%2\"").arg(column + 1).arg(text.mid(column, length));
     const QString message = qs(problem.message) + QStringLiteral(" (") + where + QLatin1Char(')');
     setProblem(message);
-    Expression->setAccessibleDescription(message);
+    describeField(message);
     Marker->show();
-    if (!announce) return;
     alert();
     Expression->setFocus();
     Expression->lineEdit()->setSelection(static_cast<int>(column), static_cast<int>(length));
@@ -147,7 +139,13 @@ void NotationWindow::hideProblem()
     Problem->hide();
     Problem->clear();
     Problem->setAccessibleName(QString());
-    Expression->setAccessibleDescription(QString());
+}
+
+// The field is read with what it means, or with why it is refused.
+void NotationWindow::describeField(const QString& words)
+{
+    Expression->setAccessibleDescription(words);
+    Expression->lineEdit()->setAccessibleDescription(words);
 }
 
 }  // namespace tumblecast

@@ -34,7 +34,8 @@ public slots:
     void Expression_Change();
 
 private:
-    void showProblem(const notation::Diagnostic& problem, const QString& text, bool announce);
+    void showProblem(const notation::Diagnostic& problem, const QString& text);
+    void describeField(const QString& words);
     void setProblem(const QString& message);
     void alert();
     void hideProblem();
