@@ -64,10 +64,10 @@ std::uint64_t passPart(const RollShape& s, std::uint64_t first, std::uint64_t en
     for (std::uint64_t r = first; r < end; ++r) {
         PhiloxSource().bitsAt(r * s.dice, s.dice, bits.data());
         std::uint64_t sum = 0;
-        if constexpr (kTally) {
-            sum = faces.addRolled(bits.data(), bits.size());
-        } else {
-            for (const std::uint32_t x : bits) sum += ((s.sides * x) >> 24) + 1;
+        for (const std::uint32_t x : bits) {
+            const std::uint64_t face = dieFace(s.sides, x);
+            if constexpr (kTally) faces.add(face);
+            sum += face;
         }
         const auto total = static_cast<std::int64_t>(sum + s.dice * s.perDieModify + s.totalModify);
         if constexpr (kTally) totals.add(total);

@@ -23,14 +23,14 @@
 #include <thread>
 
 #include "engine/philox_source.h"
-#include "engine/roll_record.h"
 #include "platform/platform.h"
+#include "roll/generate_roll.h"
+#include "roll/roll_shown.h"
 #include "windows/common/check_box.h"
 #include "windows/common/command_button.h"
 #include "windows/common/text_box.h"
 #include "windows/main/form1.h"
 #include "windows/main/result_box.h"
-#include "windows/statistics/roll_pass.h"
 
 using namespace tumblecast;
 
@@ -88,9 +88,9 @@ void paint(Form1& form)
     QApplication::processEvents();
 }
 
-const RollRecord* record(const Form1& form)
+const RollKind* shownRoll(const Form1& form)
 {
-    return dynamic_cast<const RollRecord*>(&form.controls().Text1->source());
+    return form.rollShown() ? &form.rollShown()->kind() : nullptr;
 }
 
 void report(const char* step, double ms, double target, long peakBefore)
@@ -132,13 +132,13 @@ int main(int argc, char* argv[])
     form.Command4_Click();
     paint(form);
     report("(a) Generate to the first painted screen", timer.nsecsElapsed() / 1e6, 100, peak);
-    const RollRecord* shown = record(form);
+    const RollKind* shown = shownRoll(form);
     if (!shown) {
-        std::printf("the result box holds no roll record\n");
+        std::printf("the result box holds no roll\n");
         return 1;
     }
     std::printf("      %llu lines; repetitions measured: %llu\n",
-                static_cast<unsigned long long>(shown->lineCount()),
+                static_cast<unsigned long long>(shown->text().lineCount()),
                 static_cast<unsigned long long>(shown->measuredRepetitions()));
 
     QScrollBar* bar = ui.Text1->verticalScrollBar();
@@ -197,7 +197,7 @@ int main(int argc, char* argv[])
     std::printf("      of which this thread's CPU: %.1f ms (the rest is waiting for a core)\n",
                 threadCpuMs() - cpu);
     // The pass hands the record what it measured as soon as it ends: that moment is seen exactly.
-    const RollRecord* fresh = record(form);
+    const RollKind* fresh = shownRoll(form);
     double worstStall = 0;
     while (fresh->measuredRepetitions() < 9999) {
         QElapsedTimer wait;
@@ -208,11 +208,18 @@ int main(int argc, char* argv[])
     report("(d) Generate to the pass's end", timer.nsecsElapsed() / 1e6, 1500, peak);
     std::printf("      the event loop's longest stall meanwhile: %.1f ms\n", worstStall);
     {
-        const RollRecord* measured = record(form);
+        const RollRequest largest{.dice = 9999,
+                                  .sides = 999998,
+                                  .perDie = true,
+                                  .modify = 999999,
+                                  .modifyText = "999999",
+                                  .totalModify = 999999,
+                                  .totalModifyText = "999999",
+                                  .times = 9999};
         peak = resetPeak();
         timer.restart();
-        RollPass pass(*measured);
-        while (!pass.snapshot().finished) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        const RollShown alone(std::make_unique<GenerateRoll>(largest, dice, 0));
+        while (!alone.rolled().finished) std::this_thread::sleep_for(std::chrono::milliseconds(1));
         report("(d) the pass alone, on every core", timer.nsecsElapsed() / 1e6, 1500, peak);
     }
 

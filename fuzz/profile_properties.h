@@ -84,10 +84,13 @@ inline std::optional<std::string> checkProfileInput(const std::uint8_t* data, st
     QByteArray afterText = written;
     const ini::Encoding contentEncoding = ini::detectEncoding(content);
     if (contentEncoding == ini::Encoding::Utf16LE || contentEncoding == ini::Encoding::Utf16BE) {
-        if (encoding != contentEncoding || written.size() % 2 != 0)
+        if (encoding != contentEncoding || written.size() % 2 != content.size() % 2)
             return "a UTF-16 profile lost its encoding";
-        beforeText = ini::decode(content.sliced(2), contentEncoding).toUtf8();
-        afterText = ini::decode(written.sliced(2), contentEncoding).toUtf8();
+        // An odd last byte is kept as it was, at the end.
+        const qsizetype odd = content.size() % 2;
+        if (written.last(odd) != content.last(odd)) return "a UTF-16 profile's odd last byte changed";
+        beforeText = ini::decode(content.sliced(2, content.size() - 2 - odd), contentEncoding).toUtf8();
+        afterText = ini::decode(written.sliced(2, written.size() - 2 - odd), contentEncoding).toUtf8();
     }
     const std::vector<SplitLine> before = splitForCheck(beforeText);
     const std::vector<SplitLine> after = splitForCheck(afterText);

@@ -12,5 +12,7 @@ namespace tumblecast {
 // piece throws, which ends the export there.
 void writeExportText(const TextSource& record, std::chrono::year_month_day date,
                      const TextSource::PieceSink& sink);
+// How many bytes writeExportText() hands on; a rendered record measures itself for it.
+std::uint64_t exportTextSize(const TextSource& record, std::chrono::year_month_day date);
 
 }  // namespace tumblecast

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "engine/die_source.h"
+#include "engine/measured_prefix.h"
 #include "engine/record_layout.h"
 
 namespace tumblecast {
@@ -22,6 +23,8 @@ public:
     }
 
     std::uint64_t blocksPerRepetition() const { return (m_dice + kBlockDice - 1) / kBlockDice; }
+    // A record's units: each block of die lines, then the tail.
+    std::uint64_t unitsPerRepetition() const { return blocksPerRepetition() + 1; }
     std::uint64_t die(std::uint64_t r, std::uint64_t j) const
     {
         std::uint32_t x = 0;
@@ -52,39 +55,41 @@ private:
     std::uint64_t m_sides;
 };
 
-// What measuring repetitions [begin, end) learns, into plain arrays indexed from begin: each one's sum of
-// modified dice, its length in bytes, and where its blocks after the first start (blocksPerRepetition()
-// - 1 offsets each, from the repetition's start). It touches nothing else, so it may run on any thread.
-// visit(die) sees every die on the way, for whoever tallies them in the same pass.
+// Measures repetitions [begin, end) into their room in `into`: each one's sum of modified dice, its
+// length in bytes, and where its units after the first start: its blocks after the first, then its tail.
+// It touches nothing else, so it may run on any thread. visit(die) sees every die on the way, for whoever
+// tallies them in the same pass.
 template <class Visit>
 void measureRepetitions(const RecordDice& dice, const RecordLayout& layout, std::uint64_t begin,
-                        std::uint64_t end, std::uint64_t* sums, std::uint64_t* bytes,
-                        std::uint64_t* blockStarts, Visit&& visit)
+                        std::uint64_t end, MeasuredStretch& into, Visit&& visit)
 {
     const std::uint64_t blocks = dice.blocksPerRepetition();
+    std::uint64_t* sums = into.sumAt(begin - into.begin);
+    std::uint64_t* bytes = into.bytesAt(begin - into.begin);
+    std::uint64_t* starts = into.laterStartsAt(begin - into.begin);
     for (std::uint64_t r = begin; r < end; ++r) {
         std::uint64_t sum = 0;
         std::uint64_t length = 0;
         dice.walk(
             r, 0, blocks,
             [&](std::uint64_t b) {
-                if (b > 0) *blockStarts++ = length;
+                if (b > 0) *starts++ = length;
             },
             [&](std::uint64_t die) {
                 visit(die);
                 sum += layout.modifiedDie(die);
                 length += layout.dieLineBytes(die);
             });
+        if (blocks > 0) *starts++ = length;  // the tail's
         *sums++ = sum;
         *bytes++ = length + layout.tailBytes(sum);
     }
 }
 
 inline void measureRepetitions(const RecordDice& dice, const RecordLayout& layout, std::uint64_t begin,
-                               std::uint64_t end, std::uint64_t* sums, std::uint64_t* bytes,
-                               std::uint64_t* blockStarts)
+                               std::uint64_t end, MeasuredStretch& into)
 {
-    measureRepetitions(dice, layout, begin, end, sums, bytes, blockStarts, [](std::uint64_t) {});
+    measureRepetitions(dice, layout, begin, end, into, [](std::uint64_t) {});
 }
 
 // The sum of the modified dice of repetition r.

@@ -17,26 +17,9 @@ RollRecord::RollRecord(const RollRequest& request, const DieSource& source, std:
     : m_request(request),
       m_layout(request),
       m_dice(source, firstDie, request.dice, request.sides),
-      m_times(request.times)
+      m_times(request.times),
+      m_prefix(m_dice.unitsPerRepetition())
 {
-}
-
-void RollRecord::adoptMeasured(const std::vector<std::uint64_t>& sums,
-                               const std::vector<std::uint64_t>& bytes,
-                               const std::vector<std::uint64_t>& blockStarts) const
-{
-    const std::uint64_t perRep = laterBlocks();
-    if (sums.size() != m_times || bytes.size() != m_times || blockStarts.size() != m_times * perRep) return;
-    // Room first, so that nothing below can fail half way.
-    m_sums.reserve(m_times);
-    m_blockStarts.reserve(m_times * perRep);
-    m_starts.reserve(m_times + 1);
-    const std::uint64_t from = m_measured;
-    m_sums.insert(m_sums.end(), sums.begin() + static_cast<std::ptrdiff_t>(from), sums.end());
-    m_blockStarts.insert(m_blockStarts.end(),
-                         blockStarts.begin() + static_cast<std::ptrdiff_t>(from * perRep), blockStarts.end());
-    for (std::uint64_t r = from; r < m_times; ++r) m_starts.push_back(m_starts.back() + bytes[r]);
-    m_measured = m_times;
 }
 
 std::unique_ptr<RollRecord> RollRecord::roll(const RollRequest& request, const DieSource& source,
@@ -50,61 +33,44 @@ std::unique_ptr<RollRecord> RollRecord::roll(const RollRequest& request, const D
 void RollRecord::measureUpTo(std::uint64_t reps) const
 {
     reps = std::min(reps, m_times);
-    if (reps <= m_measured) return;
-    const std::uint64_t from = m_measured;
+    const std::uint64_t from = m_prefix.count();
+    if (reps <= from) return;
     const std::uint64_t count = reps - from;
-    const std::uint64_t perRep = laterBlocks();
-    try {
-        m_sums.resize(reps);
-        m_starts.resize(reps + 1);
-        m_blockStarts.resize(reps * perRep);
-        // Each repetition's length goes to m_starts[r + 1] first and becomes an offset below.
-        const std::uint64_t parts =
-            std::min<std::uint64_t>({fanOutThreads(), count, count * m_layout.dice() / kParallelDice + 1});
-        fanOut(
-            parts, static_cast<unsigned>(parts), parts,
-            [&](std::uint64_t part) {
-                const std::uint64_t begin = from + count * part / parts;
-                const std::uint64_t end = from + count * (part + 1) / parts;
-                measureRepetitions(m_dice, m_layout, begin, end, m_sums.data() + begin,
-                                   m_starts.data() + begin + 1, m_blockStarts.data() + begin * perRep);
-            },
-            [](std::uint64_t) { return true; });
-    } catch (...) {
-        m_sums.resize(from);
-        m_starts.resize(from + 1);
-        m_blockStarts.resize(from * perRep);
-        throw;
-    }
-    for (std::uint64_t r = from; r < reps; ++r) m_starts[r + 1] += m_starts[r];
-    m_measured = reps;
+    MeasuredStretch measured(m_dice.unitsPerRepetition());
+    measured.makeRoom(from, count);
+    const std::uint64_t parts =
+        std::min<std::uint64_t>({fanOutThreads(), count, count * m_layout.dice() / kParallelDice + 1});
+    fanOut(
+        parts, static_cast<unsigned>(parts), parts,
+        [&](std::uint64_t part) {
+            measureRepetitions(m_dice, m_layout, from + count * part / parts,
+                               from + count * (part + 1) / parts, measured);
+        },
+        [](std::uint64_t) { return true; });
+    m_prefix.adopt(measured);
 }
 
 std::uint64_t RollRecord::repetitionAt(std::uint64_t offset) const
 {
     // The repetition is not known before its start is: measure in growing steps until it is.
-    while (m_measured < m_times && m_starts[m_measured] <= offset)
-        measureUpTo(m_measured + std::max<std::uint64_t>(m_measured, 1));
-    const auto starts = m_starts.begin();
-    const auto past = std::upper_bound(starts, starts + static_cast<std::ptrdiff_t>(m_measured + 1), offset);
-    return static_cast<std::uint64_t>(past - starts) - 1;  // == m_times when offset >= size()
+    while (m_prefix.count() < m_times && m_prefix.end() <= offset)
+        measureUpTo(m_prefix.count() + std::max<std::uint64_t>(m_prefix.count(), 1));
+    return m_prefix.repetitionAt(offset);  // == m_times when offset >= size()
 }
 
 std::uint64_t RollRecord::diceBytes(std::uint64_t r) const
 {
-    return m_starts[r + 1] - m_starts[r] - m_layout.tailBytes(m_sums[r]);
+    return m_prefix.unitStart(r, blocksPerRepetition());
 }
 
 std::uint64_t RollRecord::blockStart(std::uint64_t r, std::uint64_t b) const
 {
-    return b == 0 ? 0 : m_blockStarts[r * laterBlocks() + b - 1];
+    return m_prefix.unitStart(r, b);
 }
 
 std::uint64_t RollRecord::blockAt(std::uint64_t r, std::uint64_t offsetInRep) const
 {
-    const auto first = m_blockStarts.begin() + static_cast<std::ptrdiff_t>(r * laterBlocks());
-    const auto last = first + static_cast<std::ptrdiff_t>(laterBlocks());
-    return static_cast<std::uint64_t>(std::upper_bound(first, last, offsetInRep) - first);
+    return m_prefix.unitAt(r, offsetInRep);
 }
 
 const RollRecord::DieBlock& RollRecord::dieBlock(std::uint64_t r, std::uint64_t b) const
@@ -133,7 +99,7 @@ const RollRecord::DieBlock& RollRecord::dieBlock(std::uint64_t r, std::uint64_t 
 
 std::uint64_t RollRecord::sumOf(std::uint64_t r) const
 {
-    return r < m_measured ? m_sums[r] : repetitionSum(m_dice, m_layout, r);
+    return r < m_prefix.count() ? m_prefix.sum(r) : repetitionSum(m_dice, m_layout, r);
 }
 
 std::string RollRecord::line(LineNumber k) const
@@ -151,7 +117,7 @@ std::string RollRecord::line(LineNumber k) const
 std::uint64_t RollRecord::size() const
 {
     measureUpTo(m_times);
-    return m_starts[m_measured];
+    return m_prefix.end();
 }
 
 TextOffset RollRecord::lineStart(LineNumber k) const
@@ -162,10 +128,10 @@ TextOffset RollRecord::lineStart(LineNumber k) const
     measureUpTo(r + 1);
     if (at.kind == LineKind::Die) {
         const std::uint64_t b = at.index / RecordDice::kBlockDice;
-        return TextOffset(m_starts[r] + blockStart(r, b) +
+        return TextOffset(m_prefix.start(r) + blockStart(r, b) +
                           dieBlock(r, b).lineStarts[at.index % RecordDice::kBlockDice]);
     }
-    return TextOffset(m_starts[r] + diceBytes(r) + m_layout.tailLineStart(at.kind, m_sums[r]));
+    return TextOffset(m_prefix.start(r) + diceBytes(r) + m_layout.tailLineStart(at.kind, m_prefix.sum(r)));
 }
 
 std::uint64_t RollRecord::lineLength(LineNumber k) const
@@ -181,7 +147,7 @@ LineNumber RollRecord::lineAt(TextOffset offset) const
     const std::uint64_t r = repetitionAt(offset.value);
     if (r >= m_times) return LineNumber(lineCount() - 1);
     const LineNumber first(r * m_layout.linesPerRepetition());
-    std::uint64_t rel = offset.value - m_starts[r];
+    std::uint64_t rel = offset.value - m_prefix.start(r);
     const std::uint64_t dice = diceBytes(r);
     if (rel < dice) {
         const std::uint64_t b = blockAt(r, rel);
@@ -193,7 +159,7 @@ LineNumber RollRecord::lineAt(TextOffset offset) const
     rel -= dice;
     // The last tail line that starts at or before rel.
     std::uint64_t line = kTailLines - 1;
-    while (line > 0 && m_layout.tailLineStart(tailKind(line), m_sums[r]) > rel) --line;
+    while (line > 0 && m_layout.tailLineStart(tailKind(line), m_prefix.sum(r)) > rel) --line;
     return first + m_layout.dice() + line;
 }
 
@@ -203,7 +169,7 @@ std::string RollRecord::slice(TextOffset offset, std::uint64_t length) const
     if (length <= kPieceBytes) {
         const std::uint64_t r = repetitionAt(offset.value);
         if (r >= m_times) return {};
-        const std::uint64_t rel = offset.value - m_starts[r];
+        const std::uint64_t rel = offset.value - m_prefix.start(r);
         if (rel < diceBytes(r)) {
             const std::uint64_t b = blockAt(r, rel);
             const std::string& text = dieBlock(r, b).text;

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/measured_prefix.h"
 #include "engine/record_dice.h"
 #include "engine/record_layout.h"
 #include "engine/roll_request.h"
@@ -40,16 +41,16 @@ public:
     // Every die of every repetition: the source values the run takes.
     std::uint64_t diceCount() const { return m_layout.dice() * m_times; }
     // Repetitions 0 to measuredRepetitions() - 1 have their sums and offsets known.
-    std::uint64_t measuredRepetitions() const { return m_measured; }
+    std::uint64_t measuredRepetitions() const { return m_prefix.count(); }
 
-    // What a pass over the record on another thread needs: copies of these, used with measureRepetitions.
+    // What a pass over the record on another thread needs: copies of these, used with measureRepetitions
+    // into a stretch of dice().unitsPerRepetition() units.
     const RollRequest& request() const { return m_request; }
     const RecordDice& dice() const { return m_dice; }
     const RecordLayout& layout() const { return m_layout; }
-    // Takes every repetition as measured elsewhere (measureRepetitions over all of them), keeping those
-    // measured here meanwhile: a far offset then costs a search instead of a pass over the dice.
-    void adoptMeasured(const std::vector<std::uint64_t>& sums, const std::vector<std::uint64_t>& bytes,
-                       const std::vector<std::uint64_t>& blockStarts) const;
+    // Takes repetitions measured elsewhere, from the first not measured here on: a far offset then costs a
+    // search instead of a pass over the dice.
+    void adopt(const MeasuredStretch& measured) const { m_prefix.adopt(measured); }
 
     bool empty() const override { return m_times == 0; }
     std::string line(LineNumber k) const override;
@@ -75,7 +76,6 @@ private:
     };
 
     std::uint64_t blocksPerRepetition() const { return m_dice.blocksPerRepetition(); }
-    std::uint64_t laterBlocks() const { return blocksPerRepetition() > 0 ? blocksPerRepetition() - 1 : 0; }
 
     std::uint64_t sumOf(std::uint64_t r) const;  // without measuring the repetitions before r
     void measureUpTo(std::uint64_t reps) const;
@@ -93,17 +93,13 @@ private:
     std::uint64_t streamUnitStart(std::uint64_t unit) const;
     void render(std::uint64_t begin, std::uint64_t end, const std::vector<std::uint64_t>& knownSums,
                 Rendered& out) const;
-    void keep(const Rendered& rendered) const;
 
     RollRequest m_request;
     RecordLayout m_layout;
     RecordDice m_dice;
     std::uint64_t m_times;
 
-    mutable std::uint64_t m_measured = 0;  // repetitions 0 to m_measured - 1
-    mutable std::vector<std::uint64_t> m_sums;
-    mutable std::vector<std::uint64_t> m_starts{0};    // m_measured + 1 offsets
-    mutable std::vector<std::uint64_t> m_blockStarts;  // laterBlocks() per repetition, from its start
+    mutable MeasuredPrefix m_prefix;
     mutable DieBlock m_block;
 };
 

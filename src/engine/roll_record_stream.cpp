@@ -15,8 +15,7 @@ struct RollRecord::Rendered {
     std::unique_ptr<char[]> buffer;  // not std::string: resizing would clear every byte of every piece first
     std::size_t capacity = 0;
     std::string_view text;
-    std::vector<std::uint64_t> measured;     // repetition, sum, bytes: for each one rendered whole
-    std::vector<std::uint64_t> blockStarts;  // laterBlocks() for each of them
+    MeasuredStretch measured;  // the repetitions rendered whole whose sums were not known
 };
 
 std::uint64_t RollRecord::streamUnitAt(std::uint64_t offset) const
@@ -24,15 +23,14 @@ std::uint64_t RollRecord::streamUnitAt(std::uint64_t offset) const
     const std::uint64_t units = blocksPerRepetition() + 1;
     const std::uint64_t r = repetitionAt(offset);
     if (r >= m_times) return m_times * units;
-    const std::uint64_t rel = offset - m_starts[r];
-    return r * units + (rel < diceBytes(r) ? blockAt(r, rel) : blocksPerRepetition());
+    return r * units + m_prefix.unitAt(r, offset - m_prefix.start(r));
 }
 
 std::uint64_t RollRecord::streamUnitStart(std::uint64_t unit) const
 {
     const std::uint64_t r = unit / (blocksPerRepetition() + 1);
     const std::uint64_t b = unit % (blocksPerRepetition() + 1);
-    return m_starts[r] + (b < blocksPerRepetition() ? blockStart(r, b) : diceBytes(r));
+    return m_prefix.start(r) + m_prefix.unitStart(r, b);
 }
 
 // Flattened: the walk and its visitor inlined keep the write position and the sum in registers.
@@ -51,8 +49,8 @@ std::uint64_t RollRecord::streamUnitStart(std::uint64_t unit) const
         out.buffer.reset(new char[bound]);
         out.capacity = bound;
     }
-    out.measured.clear();
-    out.blockStarts.clear();
+    out.measured.units = units;
+    out.measured.clear(0);
     char* const first = out.buffer.get();
     char* text = first;
     std::vector<std::uint64_t> repBlockStarts;
@@ -77,28 +75,16 @@ std::uint64_t RollRecord::streamUnitStart(std::uint64_t unit) const
         if (u == end) break;
         const bool known = r < knownSums.size();
         if (!known && b != 0) throw std::logic_error("a stretch starts inside a repetition of unknown sum");
+        if (blocks > 0) repBlockStarts.push_back(static_cast<std::uint64_t>(text - first) - repStart);
         text = m_layout.writeTail(text, known ? knownSums[r] : sum);
         ++u;
         if (!known) {
-            out.measured.insert(out.measured.end(),
-                                {r, sum, static_cast<std::uint64_t>(text - first) - repStart});
-            out.blockStarts.insert(out.blockStarts.end(), repBlockStarts.begin(), repBlockStarts.end());
+            if (out.measured.count() == 0) out.measured.begin = r;
+            out.measured.push(sum, static_cast<std::uint64_t>(text - first) - repStart,
+                              repBlockStarts.data());
         }
     }
     out.text = std::string_view(first, static_cast<std::size_t>(text - first));
-}
-
-void RollRecord::keep(const Rendered& rendered) const
-{
-    const std::uint64_t perRep = laterBlocks();
-    for (std::size_t i = 0; i < rendered.measured.size(); i += 3) {
-        if (rendered.measured[i] != m_measured) continue;  // measured meanwhile by a call from the sink
-        const auto starts = rendered.blockStarts.begin() + static_cast<std::ptrdiff_t>(i / 3 * perRep);
-        m_blockStarts.insert(m_blockStarts.end(), starts, starts + static_cast<std::ptrdiff_t>(perRep));
-        m_sums.push_back(rendered.measured[i + 1]);
-        m_starts.push_back(m_starts.back() + rendered.measured[i + 2]);
-        ++m_measured;
-    }
 }
 
 void RollRecord::forEachPiece(TextOffset start, std::uint64_t length, const PieceSink& sink) const
@@ -113,8 +99,7 @@ void RollRecord::forEachPiece(TextOffset start, std::uint64_t length, const Piec
                                    ? std::numeric_limits<std::uint64_t>::max()
                                    : offset + length;
     // Where the range ends is worth finding when it is short or already measured.
-    if (length <= 4 * kPieceBytes || last <= m_starts[m_measured])
-        end = std::min(end, streamUnitAt(last - 1) + 1);
+    if (length <= 4 * kPieceBytes || last <= m_prefix.end()) end = std::min(end, streamUnitAt(last - 1) + 1);
 
     // Stretches of about a piece. Repetitions longer than that are measured first, so that a stretch may
     // start inside one; shorter ones are grouped whole.
@@ -135,7 +120,7 @@ void RollRecord::forEachPiece(TextOffset start, std::uint64_t length, const Piec
     };
 
     // The helpers read a copy of the sums, which keep() and the sink may change meanwhile.
-    const std::vector<std::uint64_t> knownSums = m_sums;
+    const std::vector<std::uint64_t> knownSums = m_prefix.sums();
     const unsigned threads = stretches <= 2 ? 1 : fanOutThreads();
     std::vector<Rendered> slots(2 * std::size_t{threads});
     std::uint64_t at = streamUnitStart(begin);
@@ -151,7 +136,7 @@ void RollRecord::forEachPiece(TextOffset start, std::uint64_t length, const Piec
             const std::uint64_t from = offset > at ? offset - at : 0;
             const std::uint64_t to = std::min<std::uint64_t>(text.size(), last - at);
             at += text.size();
-            keep(rendered);
+            m_prefix.adopt(rendered.measured);
             if (to > from) sink(text.substr(from, to - from));
             return at < last;
         });

@@ -33,14 +33,6 @@ std::unique_ptr<NotationRecord> NotationRecord::roll(notation::Expression expres
     return record;
 }
 
-void NotationRecord::adoptMeasured(const std::vector<std::uint64_t>& bytes) const
-{
-    if (bytes.size() != repetitions() || m_measured == repetitions()) return;
-    m_starts.reserve(repetitions() + 1);
-    for (std::uint64_t r = m_measured; r < repetitions(); ++r) m_starts.push_back(m_starts.back() + bytes[r]);
-    m_measured = repetitions();
-}
-
 const NotationRecord::Rendered& NotationRecord::rendered(std::uint64_t r) const
 {
     for (unsigned i = 0; i < 2; ++i) {
@@ -64,44 +56,29 @@ const NotationRecord::Rendered& NotationRecord::rendered(std::uint64_t r) const
 void NotationRecord::measureUpTo(std::uint64_t reps) const
 {
     reps = std::min(reps, repetitions());
-    if (reps <= m_measured) return;
-    const std::uint64_t from = m_measured;
+    const std::uint64_t from = m_measured.count();
+    if (reps <= from) return;
     const std::uint64_t count = reps - from;
-    try {
-        m_starts.resize(reps + 1);
-        // Each repetition's length goes to m_starts[r + 1] first and becomes an offset below.
-        const std::uint64_t parts = std::min<std::uint64_t>(
-            {fanOutThreads(), count, count * m_expression->stride() / kParallelValues + 1});
-        fanOut(
-            parts, static_cast<unsigned>(parts), parts,
-            [&](std::uint64_t part) {
-                const notation::Roller roller(*m_expression, *m_source, m_first);
-                notation::RolledRepetition rolled;
-                for (std::uint64_t r = from + count * part / parts; r < from + count * (part + 1) / parts;
-                     ++r) {
-                    roller.roll(r, rolled);
-                    ByteCount bytes;
-                    m_layout.write(rolled, bytes);
-                    m_starts[r + 1] = bytes.bytes;
-                }
-            },
-            [](std::uint64_t) { return true; });
-    } catch (...) {
-        m_starts.resize(from + 1);
-        throw;
-    }
-    for (std::uint64_t r = from; r < reps; ++r) m_starts[r + 1] += m_starts[r];
-    m_measured = reps;
+    MeasuredStretch stretch(1);
+    stretch.makeRoom(from, count);
+    const std::uint64_t parts = std::min<std::uint64_t>(
+        {fanOutThreads(), count, count * m_expression->stride() / kParallelValues + 1});
+    fanOut(
+        parts, static_cast<unsigned>(parts), parts,
+        [&](std::uint64_t part) {
+            measure(from + count * part / parts, from + count * (part + 1) / parts, stretch,
+                    [](const notation::RolledRepetition&) {});
+        },
+        [](std::uint64_t) { return true; });
+    m_measured.adopt(stretch);
 }
 
 std::uint64_t NotationRecord::repetitionAt(std::uint64_t offset) const
 {
     // The repetition is not known before its start is: measure in growing steps until it is.
-    while (m_measured < repetitions() && m_starts[m_measured] <= offset)
-        measureUpTo(m_measured + std::max<std::uint64_t>(m_measured, 1));
-    const auto starts = m_starts.begin();
-    const auto past = std::upper_bound(starts, starts + static_cast<std::ptrdiff_t>(m_measured + 1), offset);
-    return static_cast<std::uint64_t>(past - starts) - 1;
+    while (m_measured.count() < repetitions() && m_measured.end() <= offset)
+        measureUpTo(m_measured.count() + std::max<std::uint64_t>(m_measured.count(), 1));
+    return m_measured.repetitionAt(offset);
 }
 
 std::string NotationRecord::line(LineNumber k) const
@@ -126,7 +103,7 @@ std::uint64_t NotationRecord::lineLength(LineNumber k) const
 std::uint64_t NotationRecord::size() const
 {
     measureUpTo(repetitions());
-    return m_starts[m_measured];
+    return m_measured.end();
 }
 
 TextOffset NotationRecord::lineStart(LineNumber k) const
@@ -134,7 +111,7 @@ TextOffset NotationRecord::lineStart(LineNumber k) const
     const std::uint64_t r = k.value / m_layout.linesPerRepetition();
     if (r >= repetitions()) return TextOffset(size());  // the empty line after the last line end
     measureUpTo(r + 1);
-    return TextOffset(m_starts[r] + rendered(r).lineStarts[k.value % m_layout.linesPerRepetition()]);
+    return TextOffset(m_measured.start(r) + rendered(r).lineStarts[k.value % m_layout.linesPerRepetition()]);
 }
 
 LineNumber NotationRecord::lineAt(TextOffset offset) const
@@ -142,8 +119,8 @@ LineNumber NotationRecord::lineAt(TextOffset offset) const
     const std::uint64_t r = repetitionAt(offset.value);
     if (r >= repetitions()) return LineNumber(lineCount() - 1);
     const auto& starts = rendered(r).lineStarts;
-    const auto i =
-        std::upper_bound(starts.begin(), starts.end(), offset.value - m_starts[r]) - starts.begin() - 1;
+    const auto i = std::upper_bound(starts.begin(), starts.end(), offset.value - m_measured.start(r)) -
+                   starts.begin() - 1;
     return LineNumber(r * m_layout.linesPerRepetition() + static_cast<std::uint64_t>(i));
 }
 
@@ -154,7 +131,7 @@ std::string NotationRecord::slice(TextOffset offset, std::uint64_t length) const
         const std::uint64_t r = repetitionAt(offset.value);
         if (r >= repetitions()) return {};
         const std::string& text = rendered(r).text;
-        const std::uint64_t from = offset.value - m_starts[r];
+        const std::uint64_t from = offset.value - m_measured.start(r);
         if (length <= text.size() - from) return text.substr(from, length);
     }
     std::string text;
@@ -166,10 +143,10 @@ void NotationRecord::forEachPiece(TextOffset offset, std::uint64_t length, const
 {
     const std::uint64_t first = repetitionAt(offset.value);
     if (first >= repetitions() || length == 0) return;
-    std::uint64_t skip = offset.value - m_starts[first];
+    std::uint64_t skip = offset.value - m_measured.start(first);
     std::uint64_t left = length;
     // Groups of repetitions as long as a piece, going by those measured so far.
-    const std::uint64_t average = std::max<std::uint64_t>(m_starts[m_measured] / m_measured, 1);
+    const std::uint64_t average = std::max<std::uint64_t>(m_measured.end() / m_measured.count(), 1);
     const std::uint64_t group = std::clamp<std::uint64_t>(kPieceBytes / average, 1, kMaxGroup);
     const std::uint64_t units = (repetitions() - first + group - 1) / group;
     const auto threads = static_cast<unsigned>(std::min<std::uint64_t>(fanOutThreads(), units));

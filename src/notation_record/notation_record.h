@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "engine/die_source.h"
+#include "engine/measured_prefix.h"
 #include "engine/text_source.h"
 #include "notation/expression.h"
 #include "notation/roller.h"
@@ -42,9 +43,14 @@ public:
     std::uint64_t repetitions() const { return m_expression->times; }
     const NotationLayout& layout() const { return m_layout; }
     // Repetitions 0 to measuredRepetitions() - 1 have their offsets known.
-    std::uint64_t measuredRepetitions() const { return m_measured; }
-    // Takes each repetition's length in bytes as measured elsewhere (ByteCount over every repetition).
-    void adoptMeasured(const std::vector<std::uint64_t>& bytes) const;
+    std::uint64_t measuredRepetitions() const { return m_measured.count(); }
+    // Rolls repetitions [begin, end) into their room in `into` (each one's total as its sum, its length in
+    // bytes, one unit a repetition), and hands each to visit as rolled. Touches no cache of the record's, so
+    // it may run on any thread, and on several at once for different repetitions.
+    template <class Visit>
+    void measure(std::uint64_t begin, std::uint64_t end, MeasuredStretch& into, Visit&& visit) const;
+    // Takes repetitions measured elsewhere.
+    void adopt(const MeasuredStretch& measured) const { m_measured.adopt(measured); }
 
     bool empty() const override { return false; }
     std::string line(LineNumber k) const override;
@@ -79,8 +85,23 @@ private:
     mutable notation::RolledRepetition m_rolled;
     mutable Rendered m_shown[2];  // the two last rendered: a screen may show the end of one and the next
     mutable unsigned m_older = 0;
-    mutable std::uint64_t m_measured = 0;
-    mutable std::vector<std::uint64_t> m_starts{0};  // m_measured + 1 offsets
+    mutable MeasuredPrefix m_measured{1};
 };
+
+template <class Visit>
+void NotationRecord::measure(std::uint64_t begin, std::uint64_t end, MeasuredStretch& into,
+                             Visit&& visit) const
+{
+    const notation::Roller roller(*m_expression, *m_source, m_first);
+    notation::RolledRepetition rolled;
+    for (std::uint64_t r = begin; r < end; ++r) {
+        roller.roll(r, rolled);
+        ByteCount bytes;
+        m_layout.write(rolled, bytes);
+        *into.sumAt(r - into.begin) = static_cast<std::uint64_t>(rolled.total);
+        *into.bytesAt(r - into.begin) = bytes.bytes;
+        visit(rolled);
+    }
+}
 
 }  // namespace tumblecast

@@ -187,7 +187,8 @@ bool isUtf16(Encoding encoding) { return encoding == Encoding::Utf16LE || encodi
 // the rules above apply unchanged. Only broken surrogates do not come back as they were.
 QByteArray utf16ToUtf8(const QByteArray& content, Encoding encoding)
 {
-    return decode(content.sliced(2), encoding).toUtf8();
+    // An odd last byte is half a character: no text. A rewrite keeps it as it was, at the end.
+    return decode(content.sliced(2, content.size() - 2 - content.size() % 2), encoding).toUtf8();
 }
 
 QByteArray utf8ToUtf16(const QByteArray& text, Encoding encoding)
@@ -272,7 +273,8 @@ QByteArray writeValue(const QByteArray& content, const QString& section, const Q
 {
     const Encoding encoding = detectEncoding(content);
     if (isUtf16(encoding))
-        return utf8ToUtf16(writeValue(utf16ToUtf8(content, encoding), section, key, value), encoding);
+        return utf8ToUtf16(writeValue(utf16ToUtf8(content, encoding), section, key, value), encoding) +
+               content.last(content.size() % 2);
     const Location at = locate(content, sanitizedName(section), sanitizedName(key));
     const QByteArray sectionBytes = sanitizedName(section).toUtf8();
     const QByteArray keyBytes = sanitizedName(key).toUtf8();

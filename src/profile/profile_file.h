@@ -5,6 +5,8 @@
 #include <optional>
 #include <vector>
 
+#include "files/safe_file.h"
+
 // The four operations through which every window reaches the profile, corvane.ini. Each builds the path
 // afresh from the executable's folder and opens the file for that one operation only: a change made by hand
 // between two operations is seen by the next. A read that cannot find its value gives the caller's default; a
@@ -12,10 +14,7 @@
 namespace tumblecast {
 
 // Why a write was not made: the file and the system's reason ("Permission denied").
-struct ProfileError {
-    QString path;
-    QString reason;
-};
+using ProfileError = files::FileError;
 
 struct ProfileSetting {
     QString section;
@@ -43,11 +42,10 @@ enum class ProfileWrite {
 };
 
 // Stores the values in order in one rewrite: all of them or, on failure, none. A value the file holds already
-// costs no write. The rewrite happens under corvane.ini.lock, so two copies of the program never lose each
-// other's updates, and goes through a temporary file renamed over the profile, so a crash or a full disk
-// leaves the old file or the new one; the new file keeps the old one's owner, group and permissions. A
-// profile that is a symbolic link is written through to its target. A profile that is marked read-only (no
-// write permission bit at all) is not written. Folders on the way to a new profile are made.
+// costs no write. Written by files::updateFile(): under corvane.ini.lock, so two copies of the program never
+// lose each other's updates, through a temporary file renamed over the profile (or in place where the folder
+// is closed), through a link to its target; a profile marked read-only is not written. Folders on the way to
+// a new profile are made.
 std::optional<ProfileError> WriteProfileValues(const QString& programDir,
                                                const std::vector<ProfileSetting>& settings,
                                                ProfileWrite mode = ProfileWrite::Update);

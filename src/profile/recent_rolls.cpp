@@ -4,7 +4,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
-#include <QSaveFile>
+
+#include "files/safe_file.h"
 
 namespace tumblecast {
 
@@ -13,22 +14,6 @@ namespace {
 const QString kFileName = QStringLiteral("recent_rolls.txt");
 // More than twenty rolls of the longest kind take: a file grown by hand is not read whole.
 constexpr qint64 kMostBytes = 64 * 1024;
-
-// The one place the list reaches the disk: written whole to a temporary file that replaces the old one,
-// so a crash or a full disk leaves the old list or the new.
-std::optional<ProfileError> writeWhole(const QString& path, const QByteArray& bytes)
-{
-    const QString folder = QFileInfo(path).absolutePath();
-    // A profile under ~/.config may not have its folder yet; it is the player's alone.
-    if (!QFileInfo::exists(folder)) {
-        if (!QDir().mkpath(folder)) return ProfileError{path, QStringLiteral("Cannot create the folder")};
-        QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        return ProfileError{path, file.errorString()};
-    return std::nullopt;
-}
 
 QStringList cleaned(const QStringList& lines)
 {
@@ -39,6 +24,12 @@ QStringList cleaned(const QStringList& lines)
         if (rolls.size() == kRecentRolls) break;
     }
     return rolls;
+}
+
+// Split at every line end, CR too, so that no roll ever holds one.
+QStringList parsed(const QByteArray& bytes)
+{
+    return cleaned(QString::fromUtf8(bytes).split(QRegularExpression(QStringLiteral("[\r\n]"))));
 }
 
 }  // namespace
@@ -52,18 +43,27 @@ QStringList ReadRecentRolls(const QString& programDir)
 {
     QFile file(RecentRollsPath(programDir));
     if (!file.open(QIODevice::ReadOnly)) return {};
-    // Split at every line end, CR too, so that no roll ever holds one.
-    const QString text = QString::fromUtf8(file.read(kMostBytes));
-    return cleaned(text.split(QRegularExpression(QStringLiteral("[\r\n]"))));
+    return parsed(file.read(kMostBytes));
 }
 
+// Under the file's lock, from what it holds then: two copies of the program lose none of each other's rolls.
 RememberedRolls RememberRoll(const QString& programDir, const QString& roll)
 {
-    QStringList lines = ReadRecentRolls(programDir);
-    lines.prepend(roll);
-    RememberedRolls remembered{cleaned(lines), std::nullopt};
-    remembered.error = writeWhole(RecentRollsPath(programDir),
-                                  (remembered.rolls.join(QLatin1Char('\n')) + QLatin1Char('\n')).toUtf8());
+    RememberedRolls remembered;
+    remembered.error =
+        files::updateFile(RecentRollsPath(programDir), [&](const std::optional<QByteArray>& old) {
+            remembered.rolls = parsed(old.value_or(QByteArray()).left(kMostBytes));
+            remembered.rolls.prepend(roll);
+            remembered.rolls = cleaned(remembered.rolls);
+            return std::optional<QByteArray>(
+                (remembered.rolls.join(QLatin1Char('\n')) + QLatin1Char('\n')).toUtf8());
+        });
+    if (remembered.error) {
+        // The list as it would have been, for this session at least.
+        remembered.rolls = ReadRecentRolls(programDir);
+        remembered.rolls.prepend(roll);
+        remembered.rolls = cleaned(remembered.rolls);
+    }
     return remembered;
 }
 

@@ -3,15 +3,17 @@
 #include <cstdint>
 #include <vector>
 
+#include "engine/die_source.h"
+
 namespace tumblecast::stats {
 
-// One die as this program rolls it: face floor(sides * x / 2^24) + 1 of a 24-bit number x. Where sides
+// One die as this program rolls it: face dieFace(sides, x) of a DieSource::kBits-bit number x. Where sides
 // does not divide 2^24 the faces are not quite equally likely (for 999998 sides each holds 16 or 17 of the
 // 2^24 numbers); a test against an ideal die would call a correct generator unusual on a large enough
 // sample, so every expectation here is taken from these exact weights.
 class DieModel {
 public:
-    static constexpr std::uint64_t kValues = std::uint64_t{1} << 24;
+    static constexpr std::uint64_t kValues = std::uint64_t{1} << DieSource::kBits;
 
     // sides from 1 to 2^24.
     explicit DieModel(std::uint64_t sides);

@@ -33,11 +33,4 @@ std::string methodText(const TotalDistribution& distribution);
 // "consistent with fair dice", "unusual: p = 0.0004", or that there is too little to judge.
 std::string verdictText(const Fairness& fairness);
 
-// Tab-separated text for the clipboard, one line per row, "\n" line ends.
-std::string rollText(const RollShape& shape);
-std::string expectedText(const TotalDistribution& distribution, const std::vector<ExpectedRow>& rows);
-std::string reachText(const TotalDistribution& distribution, std::int64_t target);
-std::string rolledText(const TotalBins& totalBins, const TotalTally& totals, const FaceBins& faceBins,
-                       const FaceTally& faces, const Fairness& fairness);
-
 }  // namespace tumblecast::stats

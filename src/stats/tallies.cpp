@@ -89,6 +89,13 @@ void TotalTally::merge(const TotalTally& other)
     m_sumSquares += other.m_sumSquares;
 }
 
+void TotalTally::clear()
+{
+    std::fill(m_counts.begin(), m_counts.end(), 0);
+    m_count = 0;
+    m_sum = m_sumSquares = 0;
+}
+
 double TotalTally::mean() const { return m_count ? m_centre + m_sum / static_cast<double>(m_count) : 0.0; }
 
 double TotalTally::standardDeviation() const

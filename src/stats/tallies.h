@@ -81,6 +81,7 @@ public:
         ++m_count;
     }
     void merge(const TotalTally& other);
+    void clear();
 
     const std::vector<std::uint64_t>& counts() const { return m_counts; }
     std::uint64_t count() const { return m_count; }
@@ -102,20 +103,7 @@ public:
     explicit FaceTally(const FaceBins& bins) : m_bins(&bins), m_index(bins.index()) {}
 
     void add(std::uint64_t face) { ++m_counts[m_index(face)]; }
-    // The dice of the generator's 24-bit numbers, made as the record makes them: tallies their faces and
-    // returns the faces' sum. The loop the background pass spends its time in.
-    std::uint64_t addRolled(const std::uint32_t* bits, std::size_t count)
-    {
-        const FaceBins::Index index = m_index;
-        const std::uint64_t sides = m_bins->sides();
-        std::uint64_t sum = 0;
-        for (std::size_t i = 0; i < count; ++i) {
-            const std::uint64_t face = ((sides * bits[i]) >> 24) + 1;
-            ++m_counts[index(face)];
-            sum += face;
-        }
-        return sum;
-    }
+    void clear() { m_counts.fill(0); }
     void merge(const FaceTally& other);
 
     std::vector<std::uint64_t> counts() const;

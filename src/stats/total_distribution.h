@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "engine/roll_request.h"
@@ -25,8 +26,9 @@ RollShape shapeOf(const RollRequest& request);
 // to this range, and of wider rolls whose chance lies nearly all within this many totals.
 inline constexpr std::uint64_t kExactTotals = std::uint64_t{1} << 19;
 
-// The distribution of one repetition's grand total.
-class TotalDistribution {
+// How the chances of one repetition's faces are found: of their sum less its minimum, k from 0 to the span.
+// One plan per way of finding them; a roll of another kind adds a plan of its own.
+class SpanPlan {
 public:
     enum class Method {
         Exact,
@@ -34,15 +36,32 @@ public:
         Normal,   // normal with continuity correction, bounded by the Berry-Esseen inequality
     };
 
+    virtual ~SpanPlan() = default;
+    virtual Method method() const = 0;
+    // How far any P(<= k) or P(>= k) may lie from the truth, rounding aside.
+    virtual double errorBound() const = 0;
+    virtual double atMost(std::uint64_t k) const = 0;
+    virtual double atLeast(std::uint64_t k) const = 0;
+};
+
+// The plan for dice of one model, n at once: exact where the totals are few, or nearly all their chance lies
+// among few; else grouped faces or the normal curve, whichever bound is smaller.
+std::shared_ptr<const SpanPlan> planFor(const DieModel& die, std::uint64_t n, std::uint64_t exactTotals);
+
+// The distribution of one repetition's grand total.
+class TotalDistribution {
+public:
+    using Method = SpanPlan::Method;
+
     explicit TotalDistribution(const RollShape& shape, std::uint64_t exactTotals = kExactTotals);
 
     const RollShape& shape() const { return m_shape; }
     const DieModel& die() const { return m_die; }
-    Method method() const { return m_method; }
+    Method method() const { return m_plan ? m_plan->method() : Method::Exact; }
     // No chance of a total at most or at least some value differs from the truth by more than this,
     // rounding aside (below 1e-15 for Exact); a chance between two totals, as the difference of two
     // of those, by at most twice this.
-    double errorBound() const { return m_errorBound; }
+    double errorBound() const { return m_plan ? m_plan->errorBound() : 0.0; }
 
     std::int64_t minimum() const { return m_offset; }
     std::int64_t maximum() const { return m_offset + static_cast<std::int64_t>(m_span); }
@@ -59,23 +78,11 @@ public:
     double anyReaches(std::int64_t target) const;
 
 private:
-    // P(sum of faces above their minimum <= k), k from 0 to m_span.
-    double spanAtMost(std::uint64_t k) const;
-    double spanAtLeast(std::uint64_t k) const;
-    double normalAtMost(double x) const;
-
     RollShape m_shape;
     DieModel m_die;
-    Method m_method = Method::Exact;
-    double m_errorBound = 0;
     std::int64_t m_offset = 0;
     std::uint64_t m_span = 0;
-    // Exact: of the sum of faces less one; Grouped: of the sum of group numbers.
-    std::uint64_t m_width = 1;  // faces per group
-    std::uint64_t m_slack = 0;  // how far the faces of all dice may lie above their groups' first faces
-    std::uint64_t m_first = 0;  // the first value held, when only a window about the mean is
-    std::vector<double> m_atMost;
-    std::vector<double> m_atLeast;
+    std::shared_ptr<const SpanPlan> m_plan;  // none without dice
 };
 
 }  // namespace tumblecast::stats

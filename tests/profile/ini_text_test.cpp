@@ -110,6 +110,8 @@ TEST(IniWrite, ChangesOnlyTheKeysLine)
         {"nul_ends_the_value", "[Slot1]\nDice=1\n", "Slot1", "Dice", u"4\0x"_qs, "[Slot1]\nDice=4\n"},
         {"utf16_stays_utf16", utf16(u"[Slot1]\r\nCaption=Old\r\n"_qs, true), "Slot2", "Dice", u"é"_qs,
          utf16(u"[Slot1]\r\nCaption=Old\r\n\r\n[Slot2]\r\nDice=é\r\n"_qs, true)},
+        {"utf16_odd_last_byte_kept", utf16(u"[Slot1]\nDice=1\n"_qs) + "\x41", "Slot1", "Dice", u"2"_qs,
+         utf16(u"[Slot1]\nDice=2\n"_qs) + "\x41"},
     };
     for (const auto& row : rows)
         EXPECT_EQ(writeValue(row.content, row.section, row.key, row.value), row.expected) << row.name;

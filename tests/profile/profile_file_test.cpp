@@ -1,7 +1,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSysInfo>
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/stat.h>
@@ -12,6 +14,7 @@
 #include <functional>
 #include <random>
 
+#include "files/file_lock.h"
 #include "profile/ini_text.h"
 #include "profile/profile_file.h"
 #include "recording_platform.h"
@@ -30,6 +33,14 @@ void setMode(const QString& path, mode_t mode) { ASSERT_EQ(chmod(QFile::encodeNa
 QStringList folderEntries(const QString& dir)
 {
     return QDir(dir).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+}
+
+// A lock left by a copy that is gone: named for a process that cannot exist, long ago.
+void writeStaleLock(const QString& path)
+{
+    writeFile(path, "2147483647 " + QSysInfo::machineHostName().toUtf8());
+    struct timespec old[2] = {{1000000000, 0}, {1000000000, 0}};
+    ASSERT_EQ(utimensat(AT_FDCWD, QFile::encodeName(path).constData(), old, 0), 0);
 }
 
 TEST(ProfileFile, ReadsAndWritesBesideTheExecutable)
@@ -209,28 +220,19 @@ TEST(ProfileFile, InstalledCopyKeepsItsProfileUnderTheUsersConfig)
 }
 
 // A profile made while its folder was writable stays there when the folder turns read-only, and is then
-// rewritten in place: no lock or temporary file can be made beside it.
+// rewritten in place: no lock or temporary file can be made beside it, and a stale lock there is passed by.
+// (Export shows the in-place writer's full disk: it is the same writer.)
 TEST(ProfileFile, ProfileInAReadOnlyFolderIsWrittenInPlace)
 {
     asPlayer([] {
         QTemporaryDir program;
         const QString dir = program.path();
-        EXPECT_EQ(WriteProfileValue(dir, "Slot1", "Caption", "Axe"), std::nullopt);
-        setMode(dir, 0555);
         EXPECT_EQ(WriteProfileValue(dir, "Slot1", "Caption", "Longsword"), std::nullopt);
+        writeStaleLock(dir + "/corvane.ini.lock");
+        setMode(dir, 0555);
         EXPECT_EQ(WriteProfileValue(dir, "Slot1", "Caption", "Bow"), std::nullopt);
-        const QByteArray written = "[Slot1]\nCaption=Bow\n";
-        EXPECT_EQ(readFile(dir + "/corvane.ini"), written);
-
-        // On a full disk the growth fails before any old byte is overwritten.
-        std::optional<ProfileError> error;
-        {
-            test::FileSizeLimit full(written.size() + 2);
-            error = WriteProfileValue(dir, "Slot1", "Caption", QString(40, u'x'));
-        }
-        EXPECT_EQ(error.value_or(ProfileError()).reason, "File too large");
-        EXPECT_EQ(readFile(dir + "/corvane.ini"), written);
-        EXPECT_EQ(folderEntries(dir), QStringList{"corvane.ini"});
+        EXPECT_EQ(readFile(dir + "/corvane.ini"), "[Slot1]\nCaption=Bow\n");
+        EXPECT_EQ(folderEntries(dir), (QStringList{"corvane.ini", "corvane.ini.lock"}));
         setMode(dir, 0700);
     });
 }
@@ -288,6 +290,60 @@ TEST(ProfileFile, TwoCopiesWritingAtOnceLoseNothing)
             found += ini::readValue(content, QStringLiteral("S%1").arg(copy), QStringLiteral("K%1").arg(i))
                          .has_value();
     EXPECT_EQ(found, 2 * kWrites);
+    EXPECT_TRUE(test::filesBesideTheProfile(dir).isEmpty());
+}
+
+}  // namespace
+}  // namespace tumblecast
+
+namespace tumblecast {
+namespace {
+
+// What stands at the lock's path and cannot be taken over ends the write at once, with one message that
+// says why; nothing there is opened so that it could block, and nothing that is not ours is removed.
+TEST(ProfileLock, WhatCannotBeTakenOverEndsInOneMessage)
+{
+    RecordingPlatform platform;
+    const QString dir = platform.executableDir();
+    const QString lock = ProfilePath(dir) + ".lock";
+    const auto reason = [](const QString& program) {
+        return WriteProfileValue(program, "Options", "QuickSlots", "1").value_or(ProfileError()).reason;
+    };
+    ASSERT_TRUE(QDir(dir).mkdir("corvane.ini.lock"));
+    EXPECT_EQ(reason(dir), QStringLiteral("its lock %1 is a folder").arg(lock));
+    ASSERT_TRUE(QDir(dir).rmdir("corvane.ini.lock"));
+    ASSERT_EQ(mkfifo(QFile::encodeName(lock).constData(), 0600), 0);
+    EXPECT_EQ(reason(dir), QStringLiteral("its lock %1 is not a regular file").arg(lock));
+    EXPECT_FALSE(QFileInfo(lock).isFile() || !QFileInfo::exists(lock));
+
+    // Another user's stale lock in a shared folder whose sticky bit keeps it from us.
+    if (geteuid() == 0) {
+        QTemporaryDir shared;
+        setMode(shared.path(), 01777);
+        writeStaleLock(shared.path() + "/corvane.ini.lock");
+        asPlayer([&] {
+            EXPECT_EQ(reason(shared.path()),
+                      QStringLiteral("cannot remove the stale lock %1 (Operation not permitted)")
+                          .arg(shared.path() + "/corvane.ini.lock"));
+        });
+    }
+}
+
+// However old its lock looks, a live holder keeps it: the waiter gives up with a message, and goes in once
+// it is released. (A killed copy's lock is taken over at once: the kill test above relies on it.)
+TEST(ProfileLock, LiveHoldersLockIsNeverBroken)
+{
+    RecordingPlatform platform;
+    const QString dir = platform.executableDir();
+    files::LockFile holder(ProfilePath(dir) + ".lock");
+    ASSERT_EQ(holder.acquire(), std::nullopt);
+    writeStaleLock(ProfilePath(dir) + ".lock");  // named for a dead process, and old; its flock is held
+    EXPECT_EQ(WriteProfileValue(dir, "Options", "QuickSlots", "1").value_or(ProfileError()).reason,
+              "locked by another copy of the program");
+    EXPECT_TRUE(QFileInfo(ProfilePath(dir) + ".lock").isFile());
+    EXPECT_FALSE(ProfileExists(dir));
+    holder.release();
+    EXPECT_EQ(WriteProfileValue(dir, "Options", "QuickSlots", "1"), std::nullopt);
     EXPECT_TRUE(test::filesBesideTheProfile(dir).isEmpty());
 }
 

@@ -6,6 +6,7 @@
 
 #include "engine/die_source.h"
 #include "stats/convolution.h"
+#include "stats/roll_report.h"
 #include "stats/stats_text.h"
 #include "stats/total_distribution.h"
 
@@ -89,14 +90,17 @@ TEST(TotalDistribution, ThreeD6ReadsAsPlayersKnowIt)
     request.sides = 6;
     request.modify = 4;  // typed, but its box is not ticked: it must not count
     request.times = 9999;
-    const TotalDistribution dist(shapeOf(request));
-    const std::string text = expectedText(dist, expectedRows(dist));
+    const RollExpectation expected = expectationOf(shapeOf(request));
+    const std::string text = rollReport(expected, "18", nothingRolled(expected)).copyText();
     EXPECT_NE(text.find("Minimum\t3\nMaximum\t18\nMean\t10.500\nStandard deviation\t2.958\nChances\texact\n"
                         "Total\tP(=)\tP(>=)\tP(<=)\n3\t0.46%\t100.00%\t0.46%\n"),
               std::string::npos)
         << text;
     EXPECT_NE(text.find("\n10\t12.50%\t62.50%\t50.00%\n"), std::string::npos) << text;
-    EXPECT_EQ(reachText(dist, 18), "Target\t18\nOne repetition\t0.46%\nAny of 9999 repetitions\t100.00%\n");
+    EXPECT_NE(text.find("\n\nTarget total\t18\nOne repetition reaches it\t0.46%\n"
+                        "At least one of 9999 repetitions reaches it\t100.00%\n\n"),
+              std::string::npos)
+        << text;
 }
 
 TEST(TotalDistribution, ChanceToReachOutsideTheRangeAndForTinyChances)
@@ -146,11 +150,12 @@ TEST(TotalDistribution, LargestRollGivesABoundedTableOverEveryTotal)
     EXPECT_NE(dist.method(), TotalDistribution::Method::Exact);
     EXPECT_LT(dist.errorBound(), 0.01);
     const auto rows = expectedRows(dist);
-    EXPECT_NE(expectedText(dist, rows)
-                  .find("\nChances\tapproximate (normal): P(>=) and P(<=) within 0.62 "
-                        "percentage points, other chances within twice that\nTotals\t"
-                        "P(in row)\tP(>=)\tP(<=)\n"),
-              std::string::npos);
+    const RollExpectation largest = expectationOf(dist.shape());
+    const ExpectedReport report = expectedReport(&largest);
+    EXPECT_EQ(report.figures.back().shown(),
+              "Chances: approximate (normal): P(>=) and P(<=) within 0.62 "
+              "percentage points, other chances within twice that");
+    EXPECT_EQ(report.table.heads, (std::vector<std::string>{"Totals", "P(in row)", "P(>=)", "P(<=)"}));
     ASSERT_LE(rows.size(), 200u);
     EXPECT_EQ(rows.front().low, dist.minimum());
     EXPECT_EQ(rows.back().high, dist.maximum());

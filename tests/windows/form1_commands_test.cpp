@@ -1,5 +1,7 @@
 #include <QDir>
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -165,27 +167,45 @@ TEST_F(Form1Commands, ExportRefusesWhatIsNoRegularFileAndNamesWithControlCharact
     EXPECT_EQ(QDir(dir).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot).size(), 3);
 }
 
-// The player's own file in a folder they may not write: rewritten where it stands, checked (a full disk
-// is reported) and cut to the new length.
+// The player's own file in a folder they may not write: rewritten where it stands, under a lock that a second
+// copy waits for (within its bound) and then names; a full disk fails while the room for the new text is
+// reserved, with the old file whole; a failure after that says the file is left incomplete.
 TEST_F(Form1Commands, ExportOverAWritableFileInAFolderThatIsNotIsWrittenInPlace)
 {
     const QString folder = platform.executableDir() + QStringLiteral("/shared");
     const QString path = folder + QStringLiteral("/roll.txt");
     ASSERT_TRUE(QDir().mkdir(folder));
-    writeFile(path, "an older and longer export");
+    writeFile(path, "the old export");
     if (geteuid() == 0) {
         ASSERT_EQ(chown(QFile::encodeName(path).constData(), kPlayer, kPlayer), 0);
     }
     chmod(QFile::encodeName(platform.executableDir()).constData(), 0755);
     chmod(QFile::encodeName(folder).constData(), 0555);
     asPlayer([&] {
-        const auto content = [](const TextSource::PieceSink& sink) { sink("new text"); };
+        const auto text = [](const std::string& bytes) {
+            return files::Content{[=] { return std::uint64_t(bytes.size()); },
+                                  [=](const files::Sink& sink) { sink(bytes); }};
+        };
+        const auto failure = [&](const char* reason) {
+            return QStringLiteral("Cannot write %1: %2").arg(path, reason);
+        };
         {
-            FileSizeLimit full(6);
-            EXPECT_EQ(writeExportFile(path, content),
-                      QStringLiteral("Cannot write %1: File too large").arg(path));
+            const int other = ::open(QFile::encodeName(path).constData(), O_RDONLY);
+            ASSERT_EQ(flock(other, LOCK_EX), 0);
+            EXPECT_EQ(writeExportFile(path, text("a second copy")),
+                      failure("locked by another copy of the program"));
+            close(other);
         }
-        EXPECT_EQ(writeExportFile(path, content), std::nullopt);
+        for (const QByteArray& old : {QByteArray("the old export"), QByteArray(40, 'o')}) {
+            writeFile(path, old);
+            FileSizeLimit full(20);
+            // Shorter than the new text: the room for it is not there. Longer: a write fails halfway.
+            const bool shorter = old.size() < 30;
+            EXPECT_EQ(writeExportFile(path, text(std::string(30, 'n'))),
+                      failure(shorter ? "File too large" : "File too large; the file is now incomplete"));
+            EXPECT_EQ(readFile(path), shorter ? old : QByteArray(20, 'n'));
+        }
+        EXPECT_EQ(writeExportFile(path, text("new text")), std::nullopt);
         EXPECT_EQ(readFile(path), "new text");
     });
     chmod(QFile::encodeName(folder).constData(), 0755);

@@ -83,6 +83,21 @@ protected:
     }
     // A fresh start of the program on the profile as it now is.
     void restart() { open(dice); }
+    // A start whose dice show faces, in order, on dice of sides sides. The script outlives the window,
+    // whose background pass may still read it.
+    void openScripted(std::uint64_t sides, std::vector<std::uint64_t> faces)
+    {
+        auto next = std::make_unique<ScriptedSource>(sides, std::move(faces));
+        open(*next);
+        script = std::move(next);
+    }
+    // Puts text in the result box, as no roll would.
+    void showText(std::string_view text)
+    {
+        auto buffer = std::make_shared<BufferSource>();
+        buffer->append(text);
+        ui->Text1->showText(buffer);
+    }
 
     // Replaces the field's whole text as the user would: select all, then type over it (or, for no
     // text, press backspace).
@@ -193,6 +208,7 @@ protected:
 
     RecordingPlatform platform;
     PhiloxSource dice;
+    std::unique_ptr<ScriptedSource> script;
     std::unique_ptr<Form1> form;
     const Form1Controls* ui = nullptr;  // the open window's controls
 };

@@ -1,4 +1,7 @@
+#include <QProcess>
+
 #include "form1_fixture.h"
+#include "roll/roll_shown.h"
 
 using namespace tumblecast;
 using namespace tumblecast::test;
@@ -24,7 +27,7 @@ TEST_F(Form1Generate, AFailingCheckShowsItsMessageOnceAndTouchesNoField)
         platform.expectMessage(message);
         enter(entry);
         const QStringList before = texts();
-        ui->Text1->append("the last roll");
+        showText("the last roll");
         generate();
         EXPECT_TRUE(platform.pendingMessages().empty());
         EXPECT_TRUE(ui->Text1->isEmpty());
@@ -36,8 +39,7 @@ TEST_F(Form1Generate, AFailingCheckShowsItsMessageOnceAndTouchesNoField)
 
 TEST_F(Form1Generate, WorkedExampleByteForByte)
 {
-    ScriptedSource source(6, {3, 5, 6, 1, 3, 5});
-    open(source);
+    openScripted(6, {3, 5, 6, 1, 3, 5});
     enter({.dice = "2", .sides = "6", .modify = "1", .total = "2", .times = "2"});
     generate();
     EXPECT_EQ(ui->Text1->text(), repetition("3 + 1 = 4\r\n5 + 1 = 6\r\n\r\nTotal:10 + 2 = 12") +
@@ -57,8 +59,7 @@ TEST_F(Form1Generate, WorkedExampleByteForByte)
 
 TEST_F(Form1Generate, LeadingZerosAreStrippedThroughTheFieldsAndShownStripped)
 {
-    ScriptedSource source(20, {4, 9, 1, 2, 3, 4, 5, 6, 7});
-    open(source);
+    openScripted(20, {4, 9, 1, 2, 3, 4, 5, 6, 7});
     enter({.dice = "0002", .sides = "0020", .modify = "007", .total = "005"});
     generate();
     EXPECT_EQ(texts(), (QStringList{"2", "20", "7", "5", ""}));
@@ -127,15 +128,6 @@ TEST_F(Form1Generate, ShowsTheRecordBusyAndEndsOnTheFailurePathWhenMemoryRunsOut
     expectIdle();
 }
 
-namespace {
-
-const RollRecord* shownRecord(const Form1& form)
-{
-    return dynamic_cast<const RollRecord*>(&form.controls().Text1->source());
-}
-
-}  // namespace
-
 // The record's text is the rolled text (the presets' test, the record's own tests); here, that what the box
 // cannot copy is told through the window's message box.
 TEST_F(Form1Generate, ACopyTheBoxRefusesIsToldInAMessage)
@@ -156,15 +148,34 @@ TEST_F(Form1Generate, TheLargestRollShowsItsEndWithoutMeasuringTheRecord)
 {
     enter({.dice = "9999", .sides = "999998", .modify = "999999", .total = "999999", .times = "9999"});
     generate();
-    const RollRecord* record = shownRecord(*form);
-    ASSERT_NE(record, nullptr);
+    ASSERT_NE(form->rollShown(), nullptr);
+    const RollKind& record = form->rollShown()->kind();
 
     QScrollBar* bar = ui->Text1->verticalScrollBar();
     QCoreApplication::processEvents();
     bar->setValue(bar->maximum());
     ASSERT_FALSE(ui->Text1->viewport()->grab().isNull());
-    const std::uint64_t lines = record->lineCount();
+    const std::uint64_t lines = record.text().lineCount();
     EXPECT_EQ(ui->Text1->firstVisibleLine(), lines - static_cast<std::uint64_t>(ui->Text1->linesPerPage()));
 
-    EXPECT_LE(record->measuredRepetitions(), 1u);  // the first at most, where the caret is
+    EXPECT_LE(record.measuredRepetitions(), 1u);  // the first at most, where the caret is
+}
+
+// The window and the roller write the same record for the same roll: the first after a start, and the
+// next, which the roller reaches with the counter it starts from.
+TEST_F(Form1Generate, TheRecordIsTheRollersByteForByte)
+{
+    enter({.dice = "7", .sides = "13", .modify = "2", .total = "5", .times = "3"});
+    for (const char* seed : {"0", "21"}) {
+        generate();
+        QProcess roller;
+        roller.start(QStringLiteral(TUMBLECAST_ROLL),
+                     {"--dice", "7", "--sides", "13", "--modify", "2", "--total-modify", "5", "--times", "3",
+                      "--seed", seed});
+        ASSERT_TRUE(roller.waitForFinished(20000)) << seed;
+        EXPECT_EQ(roller.exitCode(), 0);
+        const QByteArray rolled = roller.readAllStandardOutput();
+        EXPECT_EQ(ui->Text1->text().toUtf8(), rolled) << seed;
+        EXPECT_TRUE(rolled.contains("Total:")) << seed;
+    }
 }

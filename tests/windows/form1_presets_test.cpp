@@ -36,8 +36,7 @@ TEST_F(Form1Presets, PlainPresetsRollTheirDiceWithoutModifiers)
 
 TEST_F(Form1Presets, OneD6PlusOneTicksModifyPutsOneInItAndRolls)
 {
-    ScriptedSource source(6, {3, 5});
-    open(source);
+    openScripted(6, {3, 5});
     enter({.dice = "4", .sides = "8", .total = "4"});
 
     // From unticked: the tick moves the focus into the modifier field, where it stays.
@@ -57,7 +56,7 @@ TEST_F(Form1Presets, OneD6PlusOneTicksModifyPutsOneInItAndRolls)
 TEST_F(Form1Presets, APresetWhoseRollFailsACheckKeepsWhatItSet)
 {
     enter({.dice = "4", .sides = "8", .modify = "2", .times = ""});
-    ui->Text1->append("the last roll");
+    showText("the last roll");
     platform.expectMessage(kTimes);
     click(ui->Option7);
     EXPECT_EQ(texts(), (QStringList{"1", "20", "", "", ""}));

@@ -29,8 +29,7 @@ TEST_F(Form1Slots, ButtonRollsTheStoredPresetAndDropsModifiersThatAreNoNumber)
     writeProfile(
         "[Slot3]\nEnabled=1\nDice=2\nSides=6\nModify=0\nTModify=5\n[Slot4]\nEnabled=1\nDice=1\nSides="
         "6\nTModify=x\n");
-    ScriptedSource source(6, {3, 5, 2});
-    open(source);
+    openScripted(6, {3, 5, 2});
     enter({.dice = "9", .sides = "9", .modify = "4"});
     click(ui->Option13);
     EXPECT_EQ(switches(), QStringLiteral("010"));

@@ -48,9 +48,9 @@ protected:
 
 }  // namespace
 
-// By keyboard alone: Ctrl+R, a roll, Enter. The box shows each die, which one was kept and the total;
-// the roll took the window's next two dice, so a Generate goes on after them; the roll is offered first
-// after a restart, and corvane.ini is as it was.
+// By keyboard alone: Ctrl+R, a roll, Enter. The box shows each die, which one was kept and the total, and
+// Export writes it; the roll took the window's next two dice, so a Generate goes on after them; the roll is
+// offered first after a restart, and corvane.ini is as it was.
 TEST_F(Notation, RollsFromTheKeyboardIntoTheResultBoxAndRemembersTheRoll)
 {
     const QByteArray profileBefore = profile();
@@ -72,6 +72,10 @@ TEST_F(Notation, RollsFromTheKeyboardIntoTheResultBoxAndRemembersTheRoll)
     EXPECT_EQ(shown.captured(5).toInt(), std::max(first, second));
     EXPECT_EQ(shown.captured(6).toInt(), std::max(first, second) + 5);
     EXPECT_TRUE(ui->Command6->isEnabled());
+    const QString path = platform.executableDir() + QStringLiteral("/advantage.txt");
+    platform.saveAnswers = {path};
+    click(ui->Command1);
+    EXPECT_TRUE(readFile(path).contains(shown.captured(0).toLatin1()));
 
     RollRequest oneD20;
     oneD20.dice = 1, oneD20.sides = 20, oneD20.times = 1;

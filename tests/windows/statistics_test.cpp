@@ -1,10 +1,8 @@
-#include <QTableWidget>
+#include <QAccessible>
+#include <QTableView>
 
-#include "engine/philox_source.h"
-#include "engine/record_dice.h"
-#include "engine/roll_record.h"
 #include "form1_fixture.h"
-#include "windows/statistics/roll_pass.h"
+#include "roll/roll_shown.h"
 #include "windows/statistics/statistics_window.h"
 
 using namespace tumblecast;
@@ -32,21 +30,22 @@ protected:
     {
         return window()->findChild<QLabel*>(QLatin1String(name))->text();
     }
-    static QTableWidget* table(const char* name)
+    static QAbstractItemModel* table(const char* name)
     {
-        return window()->findChild<QTableWidget*>(QLatin1String(name));
+        return window()->findChild<QTableView*>(QLatin1String(name))->model();
     }
+    static QString cell(const char* name, int r, int c) { return table(name)->index(r, c).data().toString(); }
     // A table's row as tab-separated text.
     static QString row(const char* name, int r)
     {
         QStringList cells;
-        for (int c = 0; c < table(name)->columnCount(); ++c) cells << table(name)->item(r, c)->text();
+        for (int c = 0; c < table(name)->columnCount(); ++c) cells << cell(name, r, c);
         return cells.join(u'\t');
     }
     static std::uint64_t rolledCount(const char* name)
     {
         std::uint64_t n = 0;
-        for (int r = 0; r < table(name)->rowCount(); ++r) n += table(name)->item(r, 1)->text().toULongLong();
+        for (int r = 0; r < table(name)->rowCount(); ++r) n += cell(name, r, 1).toULongLong();
         return n;
     }
     void pressCtrlI()
@@ -92,13 +91,20 @@ TEST_F(Statistics, OpensOnTheRollShownAndFollowsIt)
     EXPECT_EQ(label("Method"), QStringLiteral("Chances: exact"));
     EXPECT_EQ(table("ExpectedTable")->rowCount(), 16);
     EXPECT_EQ(row("ExpectedTable", 7), QStringLiteral("10\t12.50%\t62.50%\t50.00%"));
+    // A screen reader reads every cell, and the heads, through the view.
+    QAccessibleTableInterface* cells = QAccessible::queryAccessibleInterface(
+                                           window()->findChild<QTableView*>(QStringLiteral("ExpectedTable")))
+                                           ->tableInterface();
+    ASSERT_NE(cells, nullptr);
+    EXPECT_EQ(cells->rowCount(), 16);
+    EXPECT_EQ(cells->cellAt(7, 2)->text(QAccessible::Name), QStringLiteral("62.50%"));
+    EXPECT_EQ(cells->columnDescription(1), QStringLiteral("P(=)"));
     QTRY_VERIFY(finished());
     EXPECT_EQ(rolledCount("TotalsTable"), 9999u);
     EXPECT_EQ(rolledCount("FacesTable"), 3u * 9999u);
     EXPECT_EQ(label("Verdict"), QStringLiteral("Verdict: consistent with fair dice"));
     // The pass measured the record too: nothing far into it waits for a pass of its own.
-    const auto* shown = dynamic_cast<const RollRecord*>(&ui->Text1->source());
-    QTRY_COMPARE(shown->measuredRepetitions(), 9999u);
+    QTRY_COMPARE(form->rollShown()->kind().measuredRepetitions(), 9999u);
 
     // The menu item and the key both bring back the one window.
     menu.reset(ui->Text1->createContextMenu());
@@ -128,6 +134,7 @@ TEST_F(Statistics, ChanceToReachAndCopy)
     auto* target = window()->findChild<QLineEdit*>(QStringLiteral("Target"));
     const std::pair<const char*, const char*> reaches[] = {
         {"2", "100.00%"}, {"10", "62.50%"}, {"19", "0.00%"}, {"99999999999", "0.00%"}};
+    EXPECT_EQ(label("ReachOne"), QStringLiteral("Type a total to see the chance of reaching it."));
     for (auto [total, chance] : reaches) {
         Form1Test::retype(target, QString::fromLatin1(total));
         EXPECT_EQ(label("ReachOne"), QStringLiteral("One repetition reaches it: ") + QLatin1String(chance))
@@ -147,73 +154,33 @@ TEST_F(Statistics, ChanceToReachAndCopy)
     click(window()->findChild<QPushButton*>(QStringLiteral("Copy")));
     ASSERT_EQ(platform.clipboard.size(), 1);
     const QString copied = platform.clipboard[0];
-    for (const char* line : {"Dice\t3\nSides\t6\n", "\nMean\t10.500\nStandard deviation\t2.958\n",
-                             "\n10\t12.50%\t62.50%\t50.00%\n", "\nTarget\t10\nOne repetition\t62.50%\n",
-                             "\nVerdict\tconsistent with fair dice\n"})
+    // What the window shows, in the same words.
+    for (const char* line :
+         {"Dice\t3\nSides\t6\n", "\nMean\t10.500\nStandard deviation\t2.958\n",
+          "\n10\t12.50%\t62.50%\t50.00%\n", "\nTarget total\t10\nOne repetition reaches it\t62.50%\n",
+          "\nTotals\tRolled\tExpected\n", "\nVerdict\tconsistent with fair dice\n"})
         EXPECT_TRUE(copied.contains(QLatin1String(line))) << line;
+    for (const char* name : {"Mean", "ReachOne", "ObservedMean", "ObservedDeviation", "Verdict"}) {
+        QString shown = label(name);
+        EXPECT_TRUE(copied.contains(u'\n' + shown.replace(QLatin1String(": "), QLatin1String("\t")) + u'\n'))
+            << name;
+    }
     EXPECT_FALSE(copied.contains(u'\r'));
 }
 
-// A Generate while the pass over the last roll still runs: only the new roll's dice are shown.
+// A Generate while the pass over the last roll still runs: the old roll is let go, its pass stopped, and
+// only the new roll's dice are shown.
 TEST_F(Statistics, NewRollDropsThePassOverTheOldOne)
 {
     enter({.dice = "1000", .sides = "6", .times = "9999"});
     generate();
     pressCtrlI();
+    const std::weak_ptr<const RollShown> old = form->rollShown();
     enter({.dice = "3", .sides = "6", .times = "500"});
     generate();
+    EXPECT_TRUE(old.expired());
     QTRY_VERIFY(finished());
     EXPECT_EQ(table("TotalsTable")->rowCount(), 16);
     EXPECT_EQ(rolledCount("TotalsTable"), 500u);
     EXPECT_EQ(rolledCount("FacesTable"), 1500u);
-    QTest::qWait(300);  // an old worker that was not stopped would have published by now
-    EXPECT_EQ(rolledCount("TotalsTable"), 500u);
-}
-
-// The pass reads the record's own dice: its totals are the record's, and what it measures, handed to a
-// record that has measured its start itself, gives the offsets the record would find alone.
-TEST(RollPass, MeasuresTheRecordAndTalliesItsDice)
-{
-    const PhiloxSource source;
-    const RollRequest request{.dice = 1500,
-                              .sides = 13,
-                              .perDie = true,
-                              .modify = 2,
-                              .modifyText = "2",
-                              .totalModify = 5,
-                              .totalModifyText = "5",
-                              .times = 301};
-    const RollRecord record(request, source, 12345);
-    const RollRecord alone(request, source, 12345);
-    const std::uint64_t lines = record.layout().linesPerRepetition();
-    const LineNumber far((request.times - 1) * lines + request.dice + 1);  // the last total line
-    (void)record.lineStart(LineNumber(10 * lines));
-    RollPass pass(record, {}, 2);
-    RolledSoFar rolled = pass.snapshot();
-    while (!rolled.finished) rolled = pass.snapshot();
-    pass.measureInto(record);
-    EXPECT_EQ(record.measuredRepetitions(), request.times);
-    EXPECT_EQ(record.lineStart(far), alone.lineStart(far));
-    EXPECT_EQ(record.line(far), alone.line(far));
-    EXPECT_EQ(record.size(), alone.size());
-
-    double sum = 0;
-    for (std::uint64_t r = 0; r < request.times; ++r)
-        sum += static_cast<double>(repetitionSum(record.dice(), record.layout(), r) + 5);
-    EXPECT_EQ(rolled.repetitions, request.times);
-    EXPECT_NEAR(rolled.totals.mean(), sum / static_cast<double>(request.times), 1e-6);
-    EXPECT_EQ(rolled.faces.count(), request.dice * request.times);
-
-    // Cancelled at once: what it has is whole repetitions, it never says it finished, and the record it
-    // would have measured learns nothing from it.
-    const RollRecord other(request, source, 0);
-    RollPass cancelled(other, {}, 2);
-    cancelled.cancel();
-    const RolledSoFar part = cancelled.snapshot();
-    EXPECT_EQ(part.faces.count(), part.repetitions * request.dice);
-    EXPECT_EQ(part.finished, part.repetitions == request.times);
-    if (!part.finished) {
-        cancelled.measureInto(other);
-        EXPECT_EQ(other.measuredRepetitions(), 0u);
-    }
 }

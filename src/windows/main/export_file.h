@@ -2,21 +2,16 @@
 
 #include <QString>
 
-#include <functional>
 #include <optional>
 
-#include "engine/text_source.h"
+#include "files/safe_file.h"
 
 namespace tumblecast {
 
-// Hands a file's bytes, in order, to the sink it is given.
-using FileContent = std::function<void(const TextSource::PieceSink& sink)>;
-
-// Writes the file at path whole or not at all: an old file there stays until the new one is complete,
-// and a failure leaves nothing of the new one behind. The one exception is a file the user may write in a
-// folder the user may not: it is rewritten where it stands, and a failure there leaves it cut short. Refuses
-// a name holding a control character, and anything there that is not a regular file (a FIFO, a device, a
-// link to one), which it leaves as it was. Returns the message that says why it failed, if it did.
-std::optional<QString> writeExportFile(const QString& path, const FileContent& content);
+// Writes the file at path through files::writeFile(): whole or not at all, or, for a file the user may write
+// in a folder the user may not, in place with its room reserved first. Refuses a name holding a control
+// character, and anything there that is not a regular file (a FIFO, a device, a link to one), which it leaves
+// as it was. Returns the message that says why it failed, if it did.
+std::optional<QString> writeExportFile(const QString& path, const files::Content& content);
 
 }  // namespace tumblecast

@@ -10,8 +10,9 @@
 #include <variant>
 
 #include "engine/messages.h"
-#include "engine/roll_record.h"
 #include "platform/platform.h"
+#include "roll/generate_roll.h"
+#include "roll/roll_shown.h"
 #include "windows/about/zentor.h"
 #include "windows/common/check_box.h"
 #include "windows/common/command_button.h"
@@ -239,7 +240,7 @@ void Form1::Command4_Click()
         const RollRequest& request = std::get<RollRequest>(read);
         ProgressBar1->setMaximum(static_cast<int>(request.dice));
         setBusy(true);
-        Text1->showText(RollRecord::roll(request, m_dice, m_nextDie));
+        showRoll(GenerateRoll::roll(request, m_dice, m_nextDie));
         setBusy(false);
         ProgressBar1->setValue(0);
     } catch (const std::bad_alloc&) {

@@ -18,7 +18,8 @@ class Form2;
 class NotationWindow;
 class Platform;
 class DieSource;
-class RollPass;
+class RollKind;
+class RollShown;
 class StatisticsWindow;
 class TextBox;
 class zentor;
@@ -36,6 +37,8 @@ public:
 
     // For tests and tools, which drive the controls as a user would; nothing in the program reads them.
     const Form1Controls& controls() const { return *this; }
+    // The roll the result box shows, while it shows one.
+    std::shared_ptr<const RollShown> rollShown() const { return m_shown; }
 
     // Key filters of the numeric fields: each sees a typed character's code and sets it to 0 to drop it.
     void Text2_KeyPress(int& keyAscii);
@@ -153,9 +156,10 @@ private:
 
     // Statistics (form1_statistics.cpp)
     void wireStatistics();
+    void showRoll(std::unique_ptr<RollKind> kind);
     void followRecord();
     QPointer<StatisticsWindow> m_statistics;  // while it is open
-    std::shared_ptr<RollPass> m_pass;         // over the record shown, while there is one
+    std::shared_ptr<RollShown> m_shown;       // while the result box shows a roll
 
     // Settings in the result box's menu (form1_options.cpp)
     void wireOptions();

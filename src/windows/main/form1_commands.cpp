@@ -77,9 +77,9 @@ void Form1::Command1_Click()
     std::optional<QString> failure;
     setBusy(true);  // a large record takes a while to write
     try {
-        failure = writeExportFile(*chosen, [&](const TextSource::PieceSink& sink) {
-            writeExportText(Text1->source(), date, sink);
-        });
+        failure = writeExportFile(
+            *chosen, {[&] { return exportTextSize(Text1->source(), date); },
+                      [&](const files::Sink& sink) { writeExportText(Text1->source(), date, sink); }});
     } catch (const std::bad_alloc&) {
         failure = QString::fromLatin1(kOutOfMemory);
     }

@@ -54,6 +54,8 @@ void Form1::openNotation()
 bool Form1::rollNotation(const notation::Expression& expression)
 {
     try {
+        // The statistics know only Generate's rolls: they show none for this one.
+        m_shown.reset();
         Text1->showText(NotationRecord::roll(expression, m_dice, m_nextDie));
         return true;
     } catch (const std::bad_alloc&) {

@@ -1,11 +1,10 @@
-// The main window's way into the statistics of its roll, and the background pass over the roll shown.
+// The main window's way into the statistics of its roll, and the roll it shows.
 #include <QAction>
 #include <QShortcut>
 
-#include "engine/roll_record.h"
+#include "roll/roll_shown.h"
 #include "windows/main/form1.h"
 #include "windows/main/result_box.h"
-#include "windows/statistics/roll_pass.h"
 #include "windows/statistics/statistics_window.h"
 
 namespace tumblecast {
@@ -21,38 +20,39 @@ void Form1::wireStatistics()
     connect(Text1, &ResultBox::changed, this, &Form1::followRecord);
 }
 
-// Every Generate shows a new record and every Clear empties the box: the pass over the old one stops,
-// and a new record gets a pass of its own. What it measures goes to the record on this thread, once it is
-// done and only if that record is still the one shown.
+// Every Generate shows a new roll, with a background pass of its own; what that pass measures goes to the
+// record on this thread once it is done, if that roll is still the one shown.
+void Form1::showRoll(std::unique_ptr<RollKind> kind)
+{
+    const auto adopt = [this] {
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                if (m_shown) m_shown->adoptPass();
+            },
+            Qt::QueuedConnection);
+    };
+    m_shown = std::make_shared<RollShown>(std::move(kind), adopt);
+    Text1->showText(std::shared_ptr<const TextSource>(m_shown, &m_shown->text()));
+}
+
+// Every Clear empties the box: the roll shown goes, and its pass stops.
 void Form1::followRecord()
 {
-    const auto* record = dynamic_cast<const RollRecord*>(&Text1->source());
-    if (!m_pass && !record) return;
-    if (m_pass) m_pass->cancel();
-    m_pass.reset();
-    if (record) {
-        const auto measured = [this] {
-            QMetaObject::invokeMethod(
-                this,
-                [this] {
-                    if (const auto* shown = dynamic_cast<const RollRecord*>(&Text1->source());
-                        shown && m_pass)
-                        m_pass->measureInto(*shown);
-                },
-                Qt::QueuedConnection);
-        };
-        m_pass = std::make_shared<RollPass>(*record, measured);
+    if (Text1->isEmpty()) {
+        if (!m_shown) return;
+        m_shown.reset();
     }
-    if (m_statistics) m_statistics->follow(m_pass);
+    if (m_statistics) m_statistics->follow(m_shown);
 }
 
 // One statistics window at most, modeless; asking again brings it to the front.
 void Form1::openStatistics()
 {
-    if (Text1->isEmpty() || !m_pass) return;
+    if (!m_shown) return;
     if (!m_statistics) {
         m_statistics = new StatisticsWindow(m_platform);
-        m_statistics->follow(m_pass);
+        m_statistics->follow(m_shown);
     }
     m_statistics->show();
     m_statistics->raise();

@@ -22,9 +22,7 @@ namespace tumblecast {
 
 ResultBox::ResultBox(QWidget* parent) : QAbstractScrollArea(parent)
 {
-    auto buffer = std::make_unique<BufferSource>();
-    m_buffer = buffer.get();
-    m_source = std::move(buffer);
+    m_source = std::make_shared<BufferSource>();
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setFocusPolicy(Qt::StrongFocus);
@@ -57,10 +55,9 @@ QString ResultBox::textOf(std::uint64_t offset, std::uint64_t length) const
     return text;
 }
 
-void ResultBox::replaceText(std::unique_ptr<TextSource> text, BufferSource* buffer)
+void ResultBox::replaceText(std::shared_ptr<const TextSource> text)
 {
     m_source = std::move(text);
-    m_buffer = buffer;
     m_selection = {};
     m_topLine = 0;
     m_leftColumn = 0;
@@ -70,42 +67,22 @@ void ResultBox::replaceText(std::unique_ptr<TextSource> text, BufferSource* buff
 void ResultBox::clear()
 {
     if (isEmpty()) return;
-    std::unique_ptr<BufferSource> fresh;
+    std::shared_ptr<const TextSource> fresh;
     try {
-        fresh = std::make_unique<BufferSource>();
+        fresh = std::make_shared<BufferSource>();
     } catch (const std::bad_alloc&) {
         emit messageRequested(QString::fromLatin1(kOutOfMemory));
         return;
     }
-    BufferSource* const buffer = fresh.get();
-    replaceText(std::move(fresh), buffer);
+    replaceText(std::move(fresh));
     textChanged();
 }
 
-void ResultBox::showText(std::unique_ptr<TextSource> text)
+void ResultBox::showText(std::shared_ptr<const TextSource> text)
 {
     const bool wasEmpty = isEmpty();
-    replaceText(std::move(text), nullptr);
+    replaceText(std::move(text));
     if (!wasEmpty || !isEmpty()) textChanged();
-}
-
-// A text handed over whole takes appends once it is copied into a buffer.
-BufferSource& ResultBox::buffer()
-{
-    if (!m_buffer) {
-        auto copy = std::make_unique<BufferSource>();
-        m_source->forEachPiece(TextOffset(), ~0ull, [&copy](std::string_view piece) { copy->append(piece); });
-        m_buffer = copy.get();
-        m_source = std::move(copy);
-    }
-    return *m_buffer;
-}
-
-void ResultBox::append(std::string_view text)
-{
-    if (text.empty()) return;
-    buffer().append(text);
-    textChanged();
 }
 
 void ResultBox::setSelection(std::uint64_t start, std::uint64_t length)

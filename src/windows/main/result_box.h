@@ -40,12 +40,10 @@ public:
     // The whole text; for small texts.
     QString text() const;
 
-    // Empties the box and gives back the memory of its text; a change only when it held text.
+    // Empties the box and lets go of its text; a change only when it held text.
     void clear();
-    // Adds text at the end; a change only when text is not empty.
-    void append(std::string_view text);
     // Shows text handed over whole (a run's record) in place of the box's text: one change.
-    void showText(std::unique_ptr<TextSource> text);
+    void showText(std::shared_ptr<const TextSource> text);
 
     Selection selection() const { return m_selection; }
     void setSelection(std::uint64_t start, std::uint64_t length);  // clamped to the text
@@ -111,8 +109,7 @@ private:
     static constexpr int kTopMargin = 1;
     static constexpr int kDragScrollInterval = 50;
 
-    void replaceText(std::unique_ptr<TextSource> text, BufferSource* buffer);
-    BufferSource& buffer();
+    void replaceText(std::shared_ptr<const TextSource> text);
     QString textOf(std::uint64_t offset, std::uint64_t length) const;
     void textChanged();
     void updateScrollBars();
@@ -127,10 +124,9 @@ private:
     void selectWordAt(QPoint pos);
     void restartCaret();
 
-    std::unique_ptr<TextSource> m_source;
+    std::shared_ptr<const TextSource> m_source;
     QList<std::pair<QAction*, bool>> m_recordActions;  // and whether it needs a record
     QList<QAction*> m_optionActions;
-    BufferSource* m_buffer = nullptr;  // m_source, while it takes appends
     Selection m_selection;
     std::uint64_t m_copyLimit = kCopyLimit;
     bool m_layoutPending = false;

@@ -10,11 +10,12 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTabWidget>
-#include <QTableWidget>
+#include <QTableView>
 #include <QVBoxLayout>
 
 #include "windows/common/controls.h"
 #include "windows/common/text_box.h"
+#include "windows/statistics/report_table_model.h"
 
 namespace tumblecast {
 
@@ -28,12 +29,15 @@ QLabel* makeFigure(QWidget* parent, const char* name)
     return label;
 }
 
-QTableWidget* makeTable(QWidget* parent, const char* name, const QString& accessibleName,
-                        const QStringList& headers)
+// A view of a table of the report; its columns' heads come with the report.
+QTableView* makeTable(QWidget* parent, const char* name, const QString& accessibleName,
+                      ReportTableModel*& rows, const std::vector<std::string>& heads)
 {
-    auto* table = named(new QTableWidget(0, static_cast<int>(headers.size()), parent), name);
+    auto* table = named(new QTableView(parent), name);
+    rows = new ReportTableModel(table);
+    rows->show({heads, {}});
+    table->setModel(rows);
     table->setAccessibleName(accessibleName);
-    table->setHorizontalHeaderLabels(headers);
     table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table->setSelectionBehavior(QAbstractItemView::SelectRows);
     table->verticalHeader()->setVisible(false);
@@ -112,9 +116,8 @@ QWidget* StatisticsControls::setupExpected()
     Deviation = makeFigure(Expected, "Deviation");
     Method = makeFigure(Expected, "Method");
     Method->setWordWrap(true);
-    ExpectedTable = makeTable(
-        Expected, "ExpectedTable", QStringLiteral("Expected chances"),
-        {QStringLiteral("Total"), QStringLiteral("P(=)"), QStringLiteral("P(>=)"), QStringLiteral("P(<=)")});
+    ExpectedTable = makeTable(Expected, "ExpectedTable", QStringLiteral("Expected chances"), ExpectedRows,
+                              stats::expectedReport(nullptr).table.heads);
     // Ranges of eleven-digit totals and the chances beside them show whole; the table scrolls sideways
     // rather than cut a figure short.
     ExpectedTable->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
@@ -169,15 +172,15 @@ QWidget* StatisticsControls::setupRolled(QWidget* window)
     auto* totals = new QWidget;
     TotalsChart =
         makeChart(totals, "TotalsChart", QStringLiteral("Chart of the totals rolled against the expected"));
-    TotalsTable = makeTable(totals, "TotalsTable", QStringLiteral("Totals rolled"),
-                            {QStringLiteral("Totals"), QStringLiteral("Rolled"), QStringLiteral("Expected")});
+    TotalsTable = makeTable(totals, "TotalsTable", QStringLiteral("Totals rolled"), TotalsRows,
+                            stats::rolledReport(nullptr, nullptr).totals.heads);
     auto* faces = new QWidget;
     FacesChart =
         makeChart(faces, "FacesChart", QStringLiteral("Chart of the faces rolled against a fair die"));
-    FacesTable = makeTable(faces, "FacesTable", QStringLiteral("Faces rolled"),
-                           {QStringLiteral("Faces"), QStringLiteral("Rolled"), QStringLiteral("Expected")});
+    FacesTable = makeTable(faces, "FacesTable", QStringLiteral("Faces rolled"), FacesRows,
+                           stats::rolledReport(nullptr, nullptr).faces.heads);
     // The rolled tables take the width their figures need; the chart takes the rest.
-    for (QTableWidget* table : {TotalsTable, FacesTable}) {
+    for (QTableView* table : {TotalsTable, FacesTable}) {
         table->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
         table->setSizeAdjustPolicy(QAbstractScrollArea::AdjustToContents);
         table->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Expanding);

@@ -4,7 +4,7 @@ class QGroupBox;
 class QLabel;
 class QProgressBar;
 class QPushButton;
-class QTableWidget;
+class QTableView;
 class QTabWidget;
 class QWidget;
 
@@ -13,6 +13,7 @@ class QChartView;
 
 namespace tumblecast {
 
+class ReportTableModel;
 class TextBox;
 
 // The statistics window's controls in their empty state: built, named and laid out, with no behaviour.
@@ -26,7 +27,8 @@ struct StatisticsControls {
     QLabel* Mean = nullptr;
     QLabel* Deviation = nullptr;
     QLabel* Method = nullptr;  // exact, or which approximation and how far off
-    QTableWidget* ExpectedTable = nullptr;
+    QTableView* ExpectedTable = nullptr;
+    ReportTableModel* ExpectedRows = nullptr;
 
     // The chance that a repetition reaches a typed total
     QGroupBox* Reach = nullptr;
@@ -44,9 +46,11 @@ struct StatisticsControls {
     QLabel* Verdict = nullptr;
     QTabWidget* RolledTabs = nullptr;
     QChartView* TotalsChart = nullptr;
-    QTableWidget* TotalsTable = nullptr;
+    QTableView* TotalsTable = nullptr;
+    ReportTableModel* TotalsRows = nullptr;
     QChartView* FacesChart = nullptr;
-    QTableWidget* FacesTable = nullptr;
+    QTableView* FacesTable = nullptr;
+    ReportTableModel* FacesRows = nullptr;
 
     QPushButton* Copy = nullptr;
     QPushButton* Close = nullptr;

@@ -8,7 +8,7 @@
 #include <QLineSeries>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QTableWidget>
+#include <QTableView>
 #include <QTimerEvent>
 #include <QValueAxis>
 
@@ -16,15 +16,14 @@
 #include <cmath>
 #include <limits>
 
-#include "engine/roll_request.h"
 #include "platform/platform.h"
-#include "stats/fairness.h"
-#include "stats/stats_text.h"
+#include "roll/roll_shown.h"
+#include "stats/roll_report.h"
 #include "windows/common/accessibility.h"
 #include "windows/common/controls.h"
 #include "windows/common/text_box.h"
 #include "windows/common/vali_text.h"
-#include "windows/statistics/roll_pass.h"
+#include "windows/statistics/report_table_model.h"
 
 namespace tumblecast {
 
@@ -47,25 +46,6 @@ using BinChart = StatisticsWindow::BinChart;
 constexpr int kPollMs = 100;
 
 QString qs(const std::string& text) { return QString::fromStdString(text); }
-
-QString range(std::int64_t low, std::int64_t high)
-{
-    return low == high ? QString::number(low) : QStringLiteral("%1-%2").arg(low).arg(high);
-}
-
-void setRow(QTableWidget* table, int row, const QStringList& cells)
-{
-    for (int column = 0; column < cells.size(); ++column) {
-        QTableWidgetItem* item = table->item(row, column);
-        if (!item) {
-            item = new QTableWidgetItem;
-            item->setTextAlignment(column == 0 ? Qt::AlignLeft | Qt::AlignVCenter
-                                               : Qt::AlignRight | Qt::AlignVCenter);
-            table->setItem(row, column, item);
-        }
-        if (item->text() != cells[column]) item->setText(cells[column]);
-    }
-}
 
 BinChart makeChart(QChartView* view, const QString& countTitle)
 {
@@ -103,35 +83,25 @@ BinChart makeChart(QChartView* view, const QString& countTitle)
     return c;
 }
 
-// Bins, what fell in each, and how many were expected there of that many. Single values stand at their
-// value on the axis; ranges (equally likely, so alike in height) stand at their number, and the table
-// beside the chart says what each holds.
-void fill(BinChart& c, QTableWidget* table, const QString& binTitle, const QStringList& labels,
-          std::int64_t firstValue, bool single, const std::vector<std::uint64_t>& counts,
-          const std::vector<double>& chances, double of)
+// The bins of series against the chart: a histogram of what was rolled, a line of what was expected.
+// Ranges (equally likely, so alike in height) stand at their number, and the table beside the chart says
+// what each holds.
+void fill(BinChart& c, const stats::BinSeries& series, bool newBins)
 {
-    const auto n = static_cast<int>(labels.size());
-    const double x0 = single ? static_cast<double>(firstValue) : 1.0;
+    const auto n = static_cast<int>(series.counts.size());
+    const double x0 = series.single ? static_cast<double>(series.firstValue) : 1.0;
     QList<QPointF> steps;
     QList<QPointF> line;
     double top = 1;
-    const bool newRows = table->rowCount() != n;
-    table->setRowCount(n);
     for (int i = 0; i < n; ++i) {
-        const auto count = static_cast<double>(counts[static_cast<std::size_t>(i)]);
-        const double expected = chances[static_cast<std::size_t>(i)] * of;
+        const auto count = static_cast<double>(series.counts[static_cast<std::size_t>(i)]);
+        const double expected = series.expected[static_cast<std::size_t>(i)];
         steps << QPointF(x0 + i - 0.5, count) << QPointF(x0 + i + 0.5, count);
         line << QPointF(x0 + i, expected);
         top = std::max({top, count, expected});
-        setRow(table, i,
-               {labels[i], QString::number(counts[static_cast<std::size_t>(i)]),
-                qs(stats::formatFixed(expected, 2))});
     }
-    // Sized to their figures once per roll: sizing at every change of a cell costs more than the rest.
-    if (newRows) {
-        table->resizeColumnsToContents();
-        c.bins->setTitleText(single ? binTitle
-                                    : binTitle + QStringLiteral(" range, numbered as in the table"));
+    if (newBins) {
+        c.bins->setTitleText(qs(series.axisTitle));
         c.bins->setRange(x0 - 0.5, x0 + n - 0.5);
         c.bins->setTickAnchor(x0);
         c.bins->setTickInterval(std::max(1.0, std::ceil(n / 8.0)));
@@ -169,100 +139,47 @@ void StatisticsWindow::setupCharts()
     m_facesChart = std::make_unique<BinChart>(makeChart(m_ui.FacesChart, QStringLiteral("Dice")));
 }
 
-void StatisticsWindow::follow(std::shared_ptr<RollPass> pass)
+void StatisticsWindow::follow(std::shared_ptr<const RollShown> shown)
 {
-    m_pass = std::move(pass);
+    m_shown = std::move(shown);
     m_shownRepetitions = ~0ull;
     m_shownFinished = false;
-    m_ui.Copy->setEnabled(m_pass != nullptr);
+    m_ui.Copy->setEnabled(m_shown != nullptr);
     showExpected();
     showReach();
     clearRolled();
     showRolled();
 }
 
-void StatisticsWindow::showExpected()
+const stats::RollExpectation* StatisticsWindow::expectation() const
 {
-    QTableWidget* table = m_ui.ExpectedTable;
-    if (!m_pass) {
-        m_ui.Roll->setText(QStringLiteral("No roll: the result box is empty."));
-        for (QLabel* label : {m_ui.Minimum, m_ui.Maximum, m_ui.Mean, m_ui.Deviation, m_ui.Method})
-            label->clear();
-        table->setRowCount(0);
-        return;
-    }
-    const RollExpectation& e = m_pass->expectation();
-    const stats::RollShape& s = e.shape;
-    m_ui.Roll->setText(QStringLiteral("Roll: %1 dice of %2 sides, per-die modifier %3, total modifier %4, %5 "
-                                      "repetitions.")
-                           .arg(s.dice)
-                           .arg(s.sides)
-                           .arg(s.perDieModify)
-                           .arg(s.totalModify)
-                           .arg(s.times));
-    const stats::TotalDistribution& d = e.distribution;
-    m_ui.Minimum->setText(QStringLiteral("Minimum: %1").arg(d.minimum()));
-    m_ui.Maximum->setText(QStringLiteral("Maximum: %1").arg(d.maximum()));
-    m_ui.Mean->setText(QStringLiteral("Mean: ") + qs(stats::formatFixed(d.mean(), 3)));
-    m_ui.Deviation->setText(QStringLiteral("Standard deviation: ") +
-                            qs(stats::formatFixed(d.standardDeviation(), 3)));
-    m_ui.Method->setText(QStringLiteral("Chances: ") + qs(stats::methodText(d)));
-
-    const std::vector<stats::ExpectedRow> rows = stats::expectedRows(d);
-    const bool single = std::all_of(rows.begin(), rows.end(), [](const auto& r) { return r.low == r.high; });
-    table->setHorizontalHeaderLabels({single ? QStringLiteral("Total") : QStringLiteral("Totals"),
-                                      single ? QStringLiteral("P(=)") : QStringLiteral("P(in row)"),
-                                      QStringLiteral("P(>=)"), QStringLiteral("P(<=)")});
-    table->setRowCount(static_cast<int>(rows.size()));
-    for (std::size_t i = 0; i < rows.size(); ++i) {
-        const stats::ExpectedRow& r = rows[i];
-        setRow(table, static_cast<int>(i),
-               {range(r.low, r.high), qs(stats::formatPercent(r.inRow)), qs(stats::formatPercent(r.atLeast)),
-                qs(stats::formatPercent(r.atMost))});
-    }
+    return m_shown ? &m_shown->expectation() : nullptr;
 }
 
-// The target as a total: nothing while it is empty or not a number (pasted text). Totals run to eleven
-// digits, beyond what the roll fields read; a number past every total stays past them.
-static std::optional<std::int64_t> targetOf(const QString& text)
+void StatisticsWindow::showExpected()
 {
-    constexpr auto kLimit = static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max() / 10);
-    const std::optional<std::uint64_t> value = readDigits(text.toStdString(), kLimit);
-    if (!value) return std::nullopt;
-    return static_cast<std::int64_t>(*value);
+    const stats::ExpectedReport report = stats::expectedReport(expectation());
+    m_ui.Roll->setText(qs(report.roll));
+    QLabel* const labels[] = {m_ui.Minimum, m_ui.Maximum, m_ui.Mean, m_ui.Deviation, m_ui.Method};
+    for (std::size_t i = 0; i < std::size(labels); ++i) labels[i]->setText(qs(report.figures[i].shown()));
+    m_ui.ExpectedRows->show(report.table);
 }
 
 void StatisticsWindow::showReach()
 {
-    const QString text = m_ui.Target->text();
-    const std::optional<std::int64_t> target = targetOf(text);
-    if (!m_pass || !target) {
-        m_ui.ReachOne->setText(text.isEmpty() || !m_pass
-                                   ? QStringLiteral("Type a total to see the chance of reaching it.")
-                                   : QStringLiteral("Not a whole number: type digits only."));
-        m_ui.ReachAny->clear();
-        return;
-    }
-    const stats::TotalDistribution& d = m_pass->expectation().distribution;
-    m_ui.ReachOne->setText(QStringLiteral("One repetition reaches it: ") +
-                           qs(stats::formatPercent(d.atLeast(*target))));
-    m_ui.ReachAny->setText(
-        QStringLiteral("At least one of %1 repetitions reaches it: ").arg(d.shape().times) +
-        qs(stats::formatPercent(d.anyReaches(*target))));
+    const stats::ReachReport report = stats::reachReport(expectation(), m_ui.Target->text().toStdString());
+    m_ui.ReachOne->setText(qs(report.prompt.empty() ? report.one.shown() : report.prompt));
+    m_ui.ReachAny->setText(qs(report.any.shown()));
 }
 
 void StatisticsWindow::Target_Change() { showReach(); }
 
 void StatisticsWindow::clearRolled()
 {
-    for (QLabel* label :
-         {m_ui.ObservedMean, m_ui.ObservedDeviation, m_ui.TotalsTest, m_ui.FacesTest, m_ui.Verdict})
-        label->clear();
+    showRolled(stats::rolledReport(nullptr, nullptr));
     m_ui.Progress->setRange(0, 1);
     m_ui.Progress->setValue(0);
-    for (auto [chart, table] :
-         {std::pair{m_totalsChart.get(), m_ui.TotalsTable}, {m_facesChart.get(), m_ui.FacesTable}}) {
-        table->setRowCount(0);
+    for (BinChart* chart : {m_totalsChart.get(), m_facesChart.get()}) {
         chart->steps->clear();
         chart->expected->clear();
     }
@@ -270,11 +187,11 @@ void StatisticsWindow::clearRolled()
 
 void StatisticsWindow::showRolled()
 {
-    if (!m_pass) {
+    if (!m_shown) {
         m_poll.stop();
         return;
     }
-    const RolledSoFar rolled = m_pass->snapshot();
+    const stats::RolledSoFar rolled = m_shown->rolled();
     if (rolled.finished)
         m_poll.stop();
     else if (!m_poll.isActive())
@@ -283,56 +200,30 @@ void StatisticsWindow::showRolled()
     m_shownRepetitions = rolled.repetitions;
     m_shownFinished = rolled.finished;
 
-    const RollExpectation& e = m_pass->expectation();
-    const std::uint64_t times = m_pass->request().times;
+    const stats::RolledReport report = stats::rolledReport(expectation(), &rolled);
     // The bar's range is an int; repetitions stay below 10^4, but a roll could be given more.
-    const int scale = times > 1'000'000 ? 1'000'000 : static_cast<int>(times);
+    const int scale = report.of > 1'000'000 ? 1'000'000 : static_cast<int>(report.of);
     m_ui.Progress->setRange(0, scale);
-    m_ui.Progress->setValue(static_cast<int>(rolled.repetitions * static_cast<std::uint64_t>(scale) / times));
+    m_ui.Progress->setValue(static_cast<int>(report.done * static_cast<std::uint64_t>(scale) / report.of));
+    showRolled(report);
+}
 
-    const bool any = rolled.repetitions > 0;
-    m_ui.ObservedMean->setText(QStringLiteral("Rolled mean: ") +
-                               (any ? qs(stats::formatFixed(rolled.totals.mean(), 3)) : QString()));
-    m_ui.ObservedDeviation->setText(
-        QStringLiteral("Rolled standard deviation: ") +
-        (any ? qs(stats::formatFixed(rolled.totals.standardDeviation(), 3)) : QString()));
-
-    QStringList totalLabels;
-    for (std::size_t i = 0; i < e.totalBins.size(); ++i)
-        totalLabels << range(e.totalBins.low(i), e.totalBins.high(i));
-    fill(*m_totalsChart, m_ui.TotalsTable, QStringLiteral("Total"), totalLabels, e.totalBins.low(0),
-         e.totalBins.size() ==
-             static_cast<std::size_t>(e.totalBins.high(e.totalBins.size() - 1) - e.totalBins.low(0) + 1),
-         rolled.totals.counts(), e.totalBins.chances(), static_cast<double>(rolled.repetitions));
-    QStringList faceLabels;
-    for (std::size_t i = 0; i < e.faceBins.size(); ++i)
-        faceLabels << range(static_cast<std::int64_t>(e.faceBins.low(i)),
-                            static_cast<std::int64_t>(e.faceBins.high(i)));
-    fill(*m_facesChart, m_ui.FacesTable, QStringLiteral("Face"), faceLabels, 1,
-         e.faceBins.size() == e.faceBins.sides(), rolled.faces.counts(), e.faceBins.chances(),
-         static_cast<double>(rolled.faces.count()));
-
-    if (!rolled.finished) {
-        const QString waiting =
-            QStringLiteral("measuring, %1 of %2 repetitions").arg(rolled.repetitions).arg(times);
-        m_ui.TotalsTest->setText(QStringLiteral("Test of the totals: ") + waiting);
-        m_ui.FacesTest->setText(QStringLiteral("Test of the faces: ") + waiting);
-        m_ui.Verdict->setText(QStringLiteral("Verdict: when every repetition is measured."));
-        return;
+void StatisticsWindow::showRolled(const stats::RolledReport& report)
+{
+    m_ui.ObservedMean->setText(qs(report.mean.shown()));
+    m_ui.ObservedDeviation->setText(qs(report.deviation.shown()));
+    m_ui.TotalsTest->setText(qs(report.totalsTest.stated.shown()));
+    m_ui.FacesTest->setText(qs(report.facesTest.stated.shown()));
+    m_ui.Verdict->setText(qs(report.verdict.shown()));
+    // Sized to their figures once per roll: sizing at every change of a cell costs more than the rest.
+    for (auto [view, rows, chart, table, series] :
+         {std::tuple{m_ui.TotalsTable, m_ui.TotalsRows, m_totalsChart.get(), &report.totals,
+                     &report.totalsChart},
+          {m_ui.FacesTable, m_ui.FacesRows, m_facesChart.get(), &report.faces, &report.facesChart}}) {
+        const bool newRows = rows->show(*table);
+        if (newRows) view->resizeColumnsToContents();
+        if (!series->counts.empty()) fill(*chart, *series, newRows);
     }
-    const stats::Fairness fairness =
-        stats::judgeFairness(e.totalBins, rolled.totals, e.faceBins, rolled.faces);
-    const auto testText = [](const stats::ChiSquareResult& test) {
-        if (!test.tested()) return QStringLiteral("too few to test");
-        return QStringLiteral("chi-square %1, %2 degrees of freedom, p %3")
-            .arg(qs(stats::formatFixed(test.statistic, 3)))
-            .arg(test.degreesOfFreedom)
-            .arg(test.pValue < 0.00005 ? qs(stats::formatPValue(test.pValue))
-                                       : QStringLiteral("= ") + qs(stats::formatPValue(test.pValue)));
-    };
-    m_ui.TotalsTest->setText(QStringLiteral("Test of the totals: ") + testText(fairness.totals));
-    m_ui.FacesTest->setText(QStringLiteral("Test of the faces: ") + testText(fairness.faces));
-    m_ui.Verdict->setText(QStringLiteral("Verdict: ") + qs(stats::verdictText(fairness)));
 }
 
 void StatisticsWindow::timerEvent(QTimerEvent* event)
@@ -343,24 +234,12 @@ void StatisticsWindow::timerEvent(QTimerEvent* event)
         QWidget::timerEvent(event);
 }
 
-// Every table as tab-separated lines, a blank line between them, ready for a spreadsheet.
 void StatisticsWindow::Copy_Click()
 {
-    if (!m_pass) return;
-    const RollExpectation& e = m_pass->expectation();
-    std::string text = stats::rollText(e.shape);
-    text += '\n' + stats::expectedText(e.distribution, stats::expectedRows(e.distribution));
-    if (const auto target = targetOf(m_ui.Target->text()))
-        text += '\n' + stats::reachText(e.distribution, *target);
-    const RolledSoFar rolled = m_pass->snapshot();
-    if (rolled.finished)
-        text += '\n' +
-                stats::rolledText(e.totalBins, rolled.totals, e.faceBins, rolled.faces,
-                                  stats::judgeFairness(e.totalBins, rolled.totals, e.faceBins, rolled.faces));
-    else
-        text += "\nRolled\tmeasuring, " + std::to_string(rolled.repetitions) + " of " +
-                std::to_string(m_pass->request().times) + " repetitions\n";
-    m_platform.setClipboardText(qs(text));
+    if (!m_shown) return;
+    const stats::RollReport report =
+        stats::rollReport(m_shown->expectation(), m_ui.Target->text().toStdString(), m_shown->rolled());
+    m_platform.setClipboardText(qs(report.copyText()));
 }
 
 void StatisticsWindow::keyPressEvent(QKeyEvent* event)

@@ -10,8 +10,11 @@
 namespace tumblecast {
 
 class Platform;
-class RollPass;
-struct RolledSoFar;
+class RollShown;
+namespace stats {
+struct RollExpectation;
+struct RolledReport;
+}  // namespace stats
 
 // The statistics of the roll the result box shows: what one repetition's total is expected to be, the
 // chance to reach a typed total, and what the repetitions rolled against that, filled in as the background
@@ -24,8 +27,8 @@ public:
 
     struct BinChart;
 
-    // Shows the roll of pass, or nothing at all (the result box is empty).
-    void follow(std::shared_ptr<RollPass> pass);
+    // Shows the statistics of shown, or nothing at all (the result box is empty).
+    void follow(std::shared_ptr<const RollShown> shown);
 
 public slots:
     void Target_Change();
@@ -39,12 +42,14 @@ private:
     void showExpected();
     void showReach();
     void showRolled();
+    void showRolled(const stats::RolledReport& report);
     void clearRolled();
+    const stats::RollExpectation* expectation() const;
     void setupCharts();
 
     StatisticsControls m_ui;
     Platform& m_platform;
-    std::shared_ptr<RollPass> m_pass;
+    std::shared_ptr<const RollShown> m_shown;
     std::uint64_t m_shownRepetitions = ~0ull;  // the tallies last shown, to skip repainting the same
     bool m_shownFinished = false;
     QBasicTimer m_poll;
