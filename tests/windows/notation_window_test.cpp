@@ -121,6 +121,16 @@ TEST_F(Notation, ATypingSlipIsShownInPlaceAndRollsNothing)
     EXPECT_FALSE(controls().Problem->isVisible());
     EXPECT_EQ(controls().Meaning->text(), QStringLiteral("4 six-sided dice, keep the 3 highest"));
 
+    // In a long roll the marker shows the stretch around the fault, its carets under the fault.
+    roll(QStringLiteral("1d6") + QStringLiteral("+1").repeated(60));
+    const QStringList marker = controls().Marker->text().split(u'\n');
+    ASSERT_EQ(marker.size(), 2);
+    EXPECT_LE(marker[0].size(), 100);
+    EXPECT_TRUE(marker[0].startsWith(QStringLiteral("...")));
+    const qsizetype caret = marker[1].indexOf(u'^');
+    EXPECT_EQ(marker[0].mid(caret, marker[1].size() - caret),
+              controls().Expression->lineEdit()->selectedText());
+
     // A slip at the end is placed there; an empty field says what to type.
     roll(QStringLiteral("2d6+"));
     EXPECT_TRUE(controls().Problem->text().endsWith(QStringLiteral("(at the end)")));

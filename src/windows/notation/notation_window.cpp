@@ -96,17 +96,21 @@ void NotationWindow::showProblem(const notation::Diagnostic& problem, const QStr
     const QByteArray utf8 = text.toUtf8();
     const qsizetype column = unitsIn(utf8, 0, problem.column);
     const qsizetype length = std::max<qsizetype>(unitsIn(utf8, problem.column, problem.length), 1);
+    // A stretch of a long roll around the fault, and no more of a long fault than fits.
     const qsizetype from = std::max<qsizetype>(column - kMarkerContext, 0);
-    const QString shown = (from > 0 ? QStringLiteral("...") : QString()) +
-                          text.mid(from, column + length + kMarkerContext - from);
-    const qsizetype caret = column - from + (from > 0 ? 3 : 0);
-    Marker->setText(shown + QLatin1Char('\n') + QString(caret, QLatin1Char(' ')) +
-                    QString(std::min<qsizetype>(length, 2 * kMarkerContext), QLatin1Char('^')));
+    const qsizetype marked = std::min<qsizetype>(length, 2 * kMarkerContext);
+    const qsizetype to = std::min<qsizetype>(text.size(), column + marked + kMarkerContext);
+    const QString before = from > 0 ? QStringLiteral("...") : QString();
+    const QString after = to < text.size() ? QStringLiteral("...") : QString();
+    Marker->setText(before + text.mid(from, to - from) + after + QLatin1Char('\n') +
+                    QString(before.size() + column - from, QLatin1Char(' ')) +
+                    QString(marked, QLatin1Char('^')));
 
-    const QString where =
-        column >= text.size()
-            ? QStringLiteral("at the end")
-            : QStringLiteral("at character %1: \"%2\"").arg(column + 1).arg(text.mid(column, length));
+    QString where = QStringLiteral("at the end");
+    if (column < text.size())
+        where = length <= kMarkerContext
+                    ? QStringLiteral("at character %1: \"%2\"").arg(column + 1).arg(text.mid(column, length))
+                    : QStringLiteral("at characters %1 to %2").arg(column + 1).arg(column + length);
     const QString message = qs(problem.message) + QStringLiteral(" (") + where + QLatin1Char(')');
     setProblem(message);
     describeField(message);
