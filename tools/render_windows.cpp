@@ -1,18 +1,20 @@
-// Renders the program's windows to PNG files (the notation window and the main one in a dark palette too), to
-// look at the layout without a display:
+// Renders the program's windows to PNG files, to look at the layout without a display:
 //   QT_QPA_PLATFORM=offscreen render_windows OUTDIR
+// RENDER_WINDOWS_DARK=1 gives every window a dark palette.
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QPalette>
 #include <QPixmap>
 #include <QPointer>
+#include <QStyleFactory>
 
 #include <cstdio>
-#include <utility>
 
 #include "engine/philox_source.h"
 #include "platform/qt_platform.h"
+#include "roll/roll_shown.h"
 #include "windows/about/zentor.h"
 #include "windows/common/check_box.h"
 #include "windows/common/text_box.h"
@@ -42,6 +44,19 @@ int main(int argc, char* argv[])
     qputenv("QT_QPA_PLATFORM",
             qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
     QApplication app(argc, argv);
+    if (qEnvironmentVariableIntValue("RENDER_WINDOWS_DARK")) {
+        QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+        QPalette dark;
+        dark.setColor(QPalette::Window, QColor(45, 45, 48));
+        dark.setColor(QPalette::WindowText, QColor(230, 230, 230));
+        dark.setColor(QPalette::Base, QColor(30, 30, 32));
+        dark.setColor(QPalette::AlternateBase, QColor(45, 45, 48));
+        dark.setColor(QPalette::Text, QColor(230, 230, 230));
+        dark.setColor(QPalette::Button, QColor(60, 60, 64));
+        dark.setColor(QPalette::ButtonText, QColor(230, 230, 230));
+        dark.setColor(QPalette::Mid, QColor(90, 90, 96));
+        QApplication::setPalette(dark);
+    }
     const QDir out(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QDir::currentPath());
 
     tumblecast::QtPlatform platform;
@@ -81,7 +96,27 @@ int main(int argc, char* argv[])
     ui.Text1->ensureCursorVisible();
     if (!save(form, out, "form1-rolled.png")) return 1;
 
-    // The notation window after a slip, in the desktop's palette and in a dark one, with the main window.
+    // The statistics of 10D10 repeated 9999 times, once the background pass has tallied every die.
+    ui.Check1->setValue(tumblecast::CheckValue::Unchecked);
+    ui.Check3->setValue(tumblecast::CheckValue::Unchecked);
+    ui.Text2->setText(QStringLiteral("10"));
+    ui.Text3->setText(QStringLiteral("10"));
+    ui.Check3->setValue(tumblecast::CheckValue::Checked);
+    ui.Text6->setText(QStringLiteral("9999"));
+    form.Command4_Click();
+    form.openStatistics();
+    while (!form.rollShown()->rolled().finished) QApplication::processEvents(QEventLoop::AllEvents, 50);
+    QElapsedTimer polled;  // the window looks at the pass every tenth of a second
+    polled.start();
+    while (polled.elapsed() < 300) QApplication::processEvents(QEventLoop::AllEvents, 50);
+    QWidget* statistics = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->objectName() == QLatin1String("Statistics") && w->isVisible()) statistics = w;
+    if (!statistics ||
+        !(QApplication::processEvents(), statistics->repaint(), save(*statistics, out, "statistics.png")))
+        return 1;
+
+    // The notation window after a slip: its place marked and the reason in words.
     form.openNotation();
     tumblecast::NotationWindow* notation = nullptr;
     for (QWidget* window : QApplication::topLevelWidgets())
@@ -89,20 +124,6 @@ int main(int argc, char* argv[])
     notation->controls().Expression->setEditText(QStringLiteral("4d6kh7"));
     notation->Roll_Click();
     if (!save(*notation, out, "notation.png")) return 1;
-    QPalette dark;
-    for (const auto& [role, colour] : {std::pair{QPalette::Window, 0x2b2b2b},
-                                       {QPalette::WindowText, 0xeeeeee},
-                                       {QPalette::Base, 0x1e1e1e},
-                                       {QPalette::Text, 0xeeeeee},
-                                       {QPalette::Button, 0x3a3a3a},
-                                       {QPalette::ButtonText, 0xeeeeee},
-                                       {QPalette::Highlight, 0x3d6ea8},
-                                       {QPalette::HighlightedText, 0xffffff},
-                                       {QPalette::PlaceholderText, 0x909090}})
-        dark.setColor(role, QColor::fromRgb(static_cast<QRgb>(colour)));
-    QApplication::setPalette(dark);
-    if (!save(*notation, out, "notation-dark.png")) return 1;
-    if (!save(form, out, "form1-dark.png")) return 1;
 
     // Under a real display, RENDER_WINDOWS_STAY=1 keeps the windows up to be looked at.
     const int status = qEnvironmentVariableIntValue("RENDER_WINDOWS_STAY") ? QApplication::exec() : 0;

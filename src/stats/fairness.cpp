@@ -5,7 +5,7 @@
 namespace tumblecast::stats {
 
 Fairness judgeFairness(const TotalBins& totalBins, const TotalTally& totals, const FaceBins& faceBins,
-                       const FaceTally& faces)
+                       const FaceTally& faces, bool sameDice)
 {
     Fairness result;
     result.totals = chiSquareTest(totals.counts(), totalBins.chances());
@@ -17,6 +17,7 @@ Fairness judgeFairness(const TotalBins& totalBins, const TotalTally& totals, con
         ++tests;
         smallest = std::min(smallest, test->pValue);
     }
+    if (sameDice) tests = std::min(tests, 1);
     result.pValue = tests ? std::min(1.0, smallest * tests) : 1.0;
     return result;
 }

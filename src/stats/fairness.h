@@ -18,7 +18,9 @@ struct Fairness {
     bool unusual() const { return tested() && pValue < kUnusualLevel; }
 };
 
+// sameDice: each total is one die (with a constant added), so the two tests read the same dice and count
+// as one.
 Fairness judgeFairness(const TotalBins& totalBins, const TotalTally& totals, const FaceBins& faceBins,
-                       const FaceTally& faces);
+                       const FaceTally& faces, bool sameDice = false);
 
 }  // namespace tumblecast::stats

@@ -41,26 +41,42 @@ struct RolledSoFar {
 };
 RolledSoFar nothingRolled(const RollExpectation& expectation);
 
+// A text as the window shows it, and what Copy writes and a tooltip says where that differs: the exact
+// figure behind "< 0.01%", or the notation behind a player's words.
+struct Cell {
+    std::string shown;
+    std::string exact;  // empty: shown says it all
+    const std::string& copied() const { return exact.empty() ? shown : exact; }
+    bool operator==(const Cell&) const = default;
+};
+
 // A named figure: shown as "name: value", copied as "name<TAB>value".
 struct Figure {
     std::string name;
-    std::string value;
-    std::string shown() const { return value.empty() && name.empty() ? std::string() : name + ": " + value; }
+    Cell value;
+    std::string shown() const { return name.empty() ? std::string() : name + ": " + value.shown; }
 };
 
 // A table: its heads and its rows of cells, the first column a label, the others figures.
 struct ReportTable {
-    std::vector<std::string> heads;
-    std::vector<std::vector<std::string>> rows;
+    std::vector<Cell> heads;
+    std::vector<std::vector<Cell>> rows;
     bool operator==(const ReportTable&) const = default;
 };
 
 // Counts per bin against what was expected there, for a chart. Bins of single values stand at their
-// value on the axis; ranges stand at their number.
+// value on the axis; ranges stand at their number. Few bins are drawn as bars apart, many as one outline.
 struct BinSeries {
-    std::string axisTitle;
+    std::string binTitle;
+    std::string countTitle;
+    std::string rolledName;
+    std::string expectedName;
     bool single = true;
+    bool bars = true;
     std::int64_t firstValue = 1;
+    double binTick = 1;   // whole numbers
+    double countTop = 1;  // the count axis runs from 0 to this, in whole steps of countTick
+    double countTick = 1;
     std::vector<std::uint64_t> counts;
     std::vector<double> expected;
 };
@@ -89,6 +105,7 @@ struct TestReport {
 
 // The rolled side: what the pass has tallied, against what was expected.
 struct RolledReport {
+    std::string summary;  // one line: the roll, its average against the expected, the verdict
     std::uint64_t done = 0;
     std::uint64_t of = 0;
     bool finished = false;
@@ -112,8 +129,8 @@ RolledReport rolledReport(const RollExpectation* expectation, const RolledSoFar*
 // The whole report of a roll: the window shows its parts, Copy puts this on the clipboard as tab-separated
 // lines, a blank line between the parts, "\n" line ends.
 struct RollReport {
-    ExpectedReport expected;
     std::vector<std::pair<std::string, std::string>> facts;
+    ExpectedReport expected;
     ReachReport reach;
     RolledReport rolled;
     std::string copyText() const;

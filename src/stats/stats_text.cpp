@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdlib>
 
 namespace tumblecast::stats {
 
@@ -20,6 +21,42 @@ std::string formatFixed(double value, int decimals)
 std::string formatPercent(double chance) { return formatFixed(100.0 * chance, 2) + "%"; }
 
 std::string formatPValue(double p) { return p < 0.00005 ? "< 0.0001" : formatFixed(p, 4); }
+
+std::string formatUp(double value, int decimals)
+{
+    std::string text = formatFixed(value, decimals);
+    if (std::strtod(text.c_str(), nullptr) < value)
+        text = formatFixed(value + 0.5 * std::pow(10.0, -decimals), decimals);
+    return text;
+}
+
+std::string countOf(std::uint64_t n, const char* one, const char* many)
+{
+    return std::to_string(n) + " " + (n == 1 ? one : many);
+}
+
+ChanceText formatChance(double chance, bool certain)
+{
+    if (certain) return {chance >= 0.5 ? "100%" : "0%", {}};
+    const double percent = 100.0 * chance;
+    const std::string two = formatFixed(percent, 2);
+    if (two != "0.00" && two != "100.00") return {two + "%", {}};
+    // Enough digits to tell the figure from 0 or from 100.
+    const double away = two == "0.00" ? percent : 100.0 - percent;
+    if (away <= 0)
+        return {two == "0.00" ? "< 0.01%" : "> 99.99%", two == "0.00" ? "< 1e-300%" : "> 99.99999999999%"};
+    // Three significant digits of the distance from 0 or 100, read from its own rounding.
+    char buffer[32];
+    const char* const end =
+        std::to_chars(buffer, buffer + sizeof buffer, away, std::chars_format::scientific, 2).ptr;
+    const int exponent = std::atoi(std::find(static_cast<const char*>(buffer), end, 'e') + 1);
+    std::string exact;
+    if (two == "0.00" && exponent < -10)
+        exact = std::string(static_cast<const char*>(buffer), end) + "%";
+    else
+        exact = formatFixed(percent, std::min(2 - exponent, 15)) + "%";
+    return {two == "0.00" ? "< 0.01%" : "> 99.99%", exact};
+}
 
 std::vector<ExpectedRow> expectedRows(const TotalDistribution& distribution, std::size_t maxRows)
 {
@@ -54,7 +91,7 @@ std::string methodText(const TotalDistribution& distribution)
     const double points = 100.0 * distribution.errorBound();
     const int decimals =
         points > 0 ? std::clamp(static_cast<int>(std::ceil(-std::log10(points))) + 1, 2, 12) : 2;
-    const std::string error = formatFixed(points, decimals);
+    const std::string error = formatUp(points, decimals);
     switch (distribution.method()) {
         case TotalDistribution::Method::Exact:
             return "exact";
@@ -71,10 +108,17 @@ std::string methodText(const TotalDistribution& distribution)
 std::string verdictText(const Fairness& fairness)
 {
     if (!fairness.tested()) return "too few dice to judge";
-    if (fairness.unusual())
-        return "unusual: p " + std::string(fairness.pValue < 0.00005 ? "" : "= ") +
-               formatPValue(fairness.pValue);
-    return "consistent with fair dice";
+    if (!fairness.unusual()) return "consistent with fair dice";
+    const double p = fairness.pValue;
+    std::string often = "less than once in 10000 rolls";
+    if (p >= 0.0001) {
+        // Two significant digits of 1 / p.
+        const double every = 1.0 / p;
+        const double unit = std::pow(10.0, std::floor(std::log10(every)) - 1);
+        often = "about once in " + formatFixed(std::round(every / unit) * unit, 0) + " rolls";
+    }
+    return "unusual: p " + std::string(p < 0.00005 ? "" : "= ") + formatPValue(p) +
+           "; fair dice look this unusual " + often;
 }
 
 }  // namespace tumblecast::stats

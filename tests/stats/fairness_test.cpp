@@ -113,7 +113,8 @@ TEST(Fairness, BiasedDiceAreUnusual)
         return x < DieModel::kValues / 6 ? next() : x;
     });
     EXPECT_LT(faces.judge().faces.pValue, 1e-6);
-    EXPECT_EQ(verdictText(faces.judge()), "unusual: p < 0.0001");
+    EXPECT_EQ(verdictText(faces.judge()),
+              "unusual: p < 0.0001; fair dice look this unusual less than once in 10000 rolls");
 
     // All dice of a repetition alike: the totals spread far too wide.
     Pass totals(RollShape{10, 6, 0, 0, 1000});
@@ -122,4 +123,13 @@ TEST(Fairness, BiasedDiceAreUnusual)
     roll(totals, [&] { return die++ % 10 ? shared : shared = next(); });
     EXPECT_LT(totals.judge().totals.pValue, 1e-6);
     EXPECT_TRUE(totals.judge().unusual());
+
+    // Two tests of the same dice count once: the level is not halved.
+    const Fairness two = faces.judge();
+    const Fairness one = judgeFairness(faces.totalBins, faces.totals, faces.faceBins, faces.faces, true);
+    EXPECT_DOUBLE_EQ(one.pValue * 2, two.pValue);
+    Fairness p;
+    p.faces = {10, 3, 0.0004};
+    p.pValue = 0.0004;
+    EXPECT_EQ(verdictText(p), "unusual: p = 0.0004; fair dice look this unusual about once in 2500 rolls");
 }

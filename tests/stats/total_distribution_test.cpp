@@ -93,12 +93,12 @@ TEST(TotalDistribution, ThreeD6ReadsAsPlayersKnowIt)
     const RollExpectation expected = expectationOf(shapeOf(request));
     const std::string text = rollReport(expected, "18", nothingRolled(expected)).copyText();
     EXPECT_NE(text.find("Minimum\t3\nMaximum\t18\nMean\t10.500\nStandard deviation\t2.958\nChances\texact\n"
-                        "Total\tP(=)\tP(>=)\tP(<=)\n3\t0.46%\t100.00%\t0.46%\n"),
+                        "Total\tP(=)\tP(>=)\tP(<=)\n3\t0.46%\t100%\t0.46%\n"),
               std::string::npos)
         << text;
     EXPECT_NE(text.find("\n10\t12.50%\t62.50%\t50.00%\n"), std::string::npos) << text;
     EXPECT_NE(text.find("\n\nTarget total\t18\nOne repetition reaches it\t0.46%\n"
-                        "At least one of 9999 repetitions reaches it\t100.00%\n\n"),
+                        "At least one of 9999 repetitions reaches it\t> 99.99999999999%\n\n"),
               std::string::npos)
         << text;
 }
@@ -155,7 +155,7 @@ TEST(TotalDistribution, LargestRollGivesABoundedTableOverEveryTotal)
     EXPECT_EQ(report.figures.back().shown(),
               "Chances: approximate (normal): P(>=) and P(<=) within 0.62 "
               "percentage points, other chances within twice that");
-    EXPECT_EQ(report.table.heads, (std::vector<std::string>{"Totals", "P(in row)", "P(>=)", "P(<=)"}));
+    EXPECT_EQ(report.table.heads[1], (Cell{"In the row", "P(in row)"}));
     ASSERT_LE(rows.size(), 200u);
     EXPECT_EQ(rows.front().low, dist.minimum());
     EXPECT_EQ(rows.back().high, dist.maximum());
@@ -168,4 +168,37 @@ TEST(TotalDistribution, LargestRollGivesABoundedTableOverEveryTotal)
     }
     EXPECT_NEAR(sum, 1.0, 1e-9);
     EXPECT_NEAR(rows[rows.size() / 2].atLeast + rows[rows.size() / 2 - 1].atMost, 1.0, 1e-9);
+}
+
+// What a player reads: bounds instead of a misleading 0.00% or 100.00%, singulars, a summary line, and no
+// test where a one-sided die leaves nothing to test.
+TEST(RollReport, NumbersAndWordsThatDoNotMislead)
+{
+    const RollExpectation tenD10 = expectationOf({10, 10, 0, 0, 9999});
+    const ExpectedReport table = expectedReport(&tenD10);
+    EXPECT_EQ(table.table.heads[2], (Cell{"At least", "P(>=)"}));
+    EXPECT_EQ(table.table.rows.front()[2].shown, "100%");
+    EXPECT_EQ(table.table.rows.front()[1], (Cell{"< 0.01%", "0.0000000100%"}));
+    EXPECT_EQ(table.table.rows.back()[3].shown, "100%");
+    EXPECT_EQ(table.table.rows.back()[2].shown, "< 0.01%");
+    EXPECT_EQ(table.table.rows[5][3].shown, "< 0.01%");
+    for (const auto& row : table.table.rows)
+        for (const Cell& cell : row) EXPECT_TRUE(cell.shown != "0.00%" && cell.shown != "100.00%");
+    EXPECT_EQ(formatUp(0.1311, 2), "0.14");
+    EXPECT_EQ(formatUp(0.13, 2), "0.13");
+    EXPECT_EQ(formatChance(0.9999996, false).exact, "99.9999600%");
+
+    const RollExpectation one = expectationOf({1, 1, 0, 0, 1});
+    EXPECT_EQ(one.summary, "1 die of 1 sides, per-die modifier 0, total modifier 0, 1 repetition");
+    EXPECT_TRUE(reachReport(&one, "1").any.name.empty());
+    RolledSoFar rolled = nothingRolled(one);
+    rolled.totals.add(1);
+    rolled.faces.add(1);
+    rolled.repetitions = 1;
+    rolled.finished = true;
+    const RolledReport report = rolledReport(&one, &rolled);
+    EXPECT_EQ(report.deviation.shown(), "Rolled standard deviation: undefined for a single repetition");
+    EXPECT_EQ(report.verdict.value.shown, "nothing to test: a one-sided die always shows 1");
+    EXPECT_EQ(report.summary, "1D1 x 1: average 1.00, expected 1.00; nothing to test");
+    EXPECT_EQ(report.totalsChart.countTop, 1);
 }

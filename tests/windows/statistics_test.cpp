@@ -1,4 +1,5 @@
 #include <QAccessible>
+#include <QScreen>
 #include <QTableView>
 
 #include "form1_fixture.h"
@@ -98,7 +99,7 @@ TEST_F(Statistics, OpensOnTheRollShownAndFollowsIt)
     ASSERT_NE(cells, nullptr);
     EXPECT_EQ(cells->rowCount(), 16);
     EXPECT_EQ(cells->cellAt(7, 2)->text(QAccessible::Name), QStringLiteral("62.50%"));
-    EXPECT_EQ(cells->columnDescription(1), QStringLiteral("P(=)"));
+    EXPECT_EQ(cells->columnDescription(1), QStringLiteral("Exactly"));
     QTRY_VERIFY(finished());
     EXPECT_EQ(rolledCount("TotalsTable"), 9999u);
     EXPECT_EQ(rolledCount("FacesTable"), 3u * 9999u);
@@ -122,8 +123,36 @@ TEST_F(Statistics, OpensOnTheRollShownAndFollowsIt)
     EXPECT_EQ(label("Mean"), QString());
     EXPECT_EQ(table("ExpectedTable")->rowCount(), 0);
     EXPECT_EQ(table("TotalsTable")->rowCount(), 0);
-    QTest::keyClick(window(), Qt::Key_Escape);
+    QTest::keyClick(window()->findChild<QTableView*>(QStringLiteral("ExpectedTable")), Qt::Key_Escape);
     EXPECT_EQ(window(), nullptr);
+}
+
+// On the screen (beside the main window where it has room); a chance that only rounds to 0 says so, its
+// figure at hand.
+TEST_F(Statistics, FitsBesideTheWindowAndShowsTinyChancesAsBounds)
+{
+    enter({.dice = "10", .sides = "10", .times = "2"});
+    generate();
+    pressCtrlI();
+    const QRect screen = window()->screen()->availableGeometry();
+    EXPECT_TRUE(screen.contains(window()->frameGeometry()));
+    EXPECT_EQ(cell("ExpectedTable", 0, 1), QStringLiteral("< 0.01%"));
+    EXPECT_EQ(table("ExpectedTable")->index(0, 1).data(Qt::ToolTipRole).toString(),
+              QStringLiteral("0.0000000100%"));
+    EXPECT_EQ(table("ExpectedTable")->headerData(3, Qt::Horizontal, Qt::ToolTipRole).toString(),
+              QStringLiteral("P(<=)"));
+    auto* target = window()->findChild<QLineEdit*>(QStringLiteral("Target"));
+    Form1Test::retype(target, QStringLiteral("100"));
+    target->deselect();
+    sendCode(target, Qt::Key_A, 1);
+    EXPECT_EQ(target->selectedText(), QStringLiteral("100"));
+    EXPECT_EQ(platform.beeps, 0);
+    EXPECT_EQ(label("ReachOne"), QStringLiteral("One repetition reaches it: < 0.01%"));
+    QTRY_VERIFY(finished());
+    click(window()->findChild<QPushButton*>(QStringLiteral("Copy")));
+    EXPECT_TRUE(
+        platform.clipboard.at(0).contains(QLatin1String("\nOne repetition reaches it\t0.0000000100%\n")));
+    EXPECT_TRUE(platform.clipboard.at(0).startsWith(QLatin1String("Summary\t10D10 x 2: average ")));
 }
 
 TEST_F(Statistics, ChanceToReachAndCopy)
@@ -133,7 +162,7 @@ TEST_F(Statistics, ChanceToReachAndCopy)
     pressCtrlI();
     auto* target = window()->findChild<QLineEdit*>(QStringLiteral("Target"));
     const std::pair<const char*, const char*> reaches[] = {
-        {"2", "100.00%"}, {"10", "62.50%"}, {"19", "0.00%"}, {"99999999999", "0.00%"}};
+        {"2", "100%"}, {"10", "62.50%"}, {"19", "0%"}, {"99999999999", "0%"}};
     EXPECT_EQ(label("ReachOne"), QStringLiteral("Type a total to see the chance of reaching it."));
     for (auto [total, chance] : reaches) {
         Form1Test::retype(target, QString::fromLatin1(total));
@@ -141,7 +170,7 @@ TEST_F(Statistics, ChanceToReachAndCopy)
             << total;
     }
     Form1Test::retype(target, QStringLiteral("18"));
-    EXPECT_EQ(label("ReachAny"), QStringLiteral("At least one of 9999 repetitions reaches it: 100.00%"));
+    EXPECT_EQ(label("ReachAny"), QStringLiteral("At least one of 9999 repetitions reaches it: > 99.99%"));
     QTest::keyClicks(target, QStringLiteral("x-"));
     EXPECT_EQ(target->text(), QStringLiteral("18"));
     EXPECT_EQ(platform.beeps, 2);

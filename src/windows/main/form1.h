@@ -39,6 +39,9 @@ public:
     const Form1Controls& controls() const { return *this; }
     // The roll the result box shows, while it shows one.
     std::shared_ptr<const RollShown> rollShown() const { return m_shown; }
+    // Shows a roll of any kind in the result box, with a background pass of its own; the statistics
+    // window follows it.
+    void showRoll(std::unique_ptr<RollKind> kind);
 
     // Key filters of the numeric fields: each sees a typed character's code and sets it to 0 to drop it.
     void Text2_KeyPress(int& keyAscii);
@@ -156,7 +159,6 @@ private:
 
     // Statistics (form1_statistics.cpp)
     void wireStatistics();
-    void showRoll(std::unique_ptr<RollKind> kind);
     void followRecord();
     QPointer<StatisticsWindow> m_statistics;  // while it is open
     std::shared_ptr<RollShown> m_shown;       // while the result box shows a roll

@@ -53,6 +53,7 @@ void Form1::openStatistics()
     if (!m_statistics) {
         m_statistics = new StatisticsWindow(m_platform);
         m_statistics->follow(m_shown);
+        m_statistics->placeBeside(this);
     }
     m_statistics->show();
     m_statistics->raise();

@@ -49,9 +49,12 @@ QVariant ReportTableModel::data(const QModelIndex& index, int role) const
     if (!index.isValid()) return {};
     const auto& row = m_table.rows[static_cast<std::size_t>(index.row())];
     const auto column = static_cast<std::size_t>(index.column());
+    if (column >= row.size()) return {};
     switch (role) {
         case Qt::DisplayRole:
-            return column < row.size() ? qs(row[column]) : QString();
+            return qs(row[column].shown);
+        case Qt::ToolTipRole:
+            return row[column].exact.empty() ? QVariant() : QVariant(qs(row[column].exact));
         case Qt::TextAlignmentRole:
             return static_cast<int>(column == 0 ? Qt::AlignLeft | Qt::AlignVCenter
                                                 : Qt::AlignRight | Qt::AlignVCenter);
@@ -62,10 +65,13 @@ QVariant ReportTableModel::data(const QModelIndex& index, int role) const
 
 QVariant ReportTableModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
-    if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 ||
+    if (orientation != Qt::Horizontal || section < 0 ||
         static_cast<std::size_t>(section) >= m_table.heads.size())
         return QAbstractTableModel::headerData(section, orientation, role);
-    return qs(m_table.heads[static_cast<std::size_t>(section)]);
+    const stats::Cell& head = m_table.heads[static_cast<std::size_t>(section)];
+    if (role == Qt::DisplayRole) return qs(head.shown);
+    if (role == Qt::ToolTipRole && !head.exact.empty()) return qs(head.exact);
+    return QAbstractTableModel::headerData(section, orientation, role);
 }
 
 }  // namespace tumblecast

@@ -7,7 +7,8 @@
 namespace tumblecast {
 
 // A table of the statistics report as Qt's views read it: the view draws it and a screen reader reads every
-// cell through it. The first column labels its row; the others are figures, aligned right.
+// cell through it. The first column labels its row; the others are figures, aligned right. A cell or head
+// whose exact figure or notation differs from what it shows carries it as its tooltip.
 class ReportTableModel final : public QAbstractTableModel {
     Q_OBJECT
 public:

@@ -9,8 +9,10 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QTabWidget>
 #include <QTableView>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 #include "windows/common/controls.h"
@@ -31,11 +33,11 @@ QLabel* makeFigure(QWidget* parent, const char* name)
 
 // A view of a table of the report; its columns' heads come with the report.
 QTableView* makeTable(QWidget* parent, const char* name, const QString& accessibleName,
-                      ReportTableModel*& rows, const std::vector<std::string>& heads)
+                      ReportTableModel*& rows, const std::vector<stats::Cell>& heads)
 {
     auto* table = named(new QTableView(parent), name);
     rows = new ReportTableModel(table);
-    rows->show({heads, {}});
+    rows->show(stats::ReportTable{heads, {}});
     table->setModel(rows);
     table->setAccessibleName(accessibleName);
     table->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -53,7 +55,7 @@ QChartView* makeChart(QWidget* parent, const char* name, const QString& accessib
     auto* view = named(new QChartView(parent), name);
     view->setAccessibleName(accessibleName);
     view->setRenderHint(QPainter::Antialiasing);
-    view->setMinimumSize(360, 220);
+    view->setMinimumSize(240, 160);
     view->setFocusPolicy(Qt::NoFocus);  // its figures are in the table beside it
     return view;
 }
@@ -74,6 +76,11 @@ void StatisticsControls::setup(QWidget* window)
     window->setWindowTitle(QStringLiteral("Roll statistics"));
     window->setAccessibleName(QStringLiteral("Roll statistics"));
 
+    Summary = makeFigure(window, "Summary");
+    Summary->setWordWrap(true);
+    QFont bold = Summary->font();
+    bold.setBold(true);
+    Summary->setFont(bold);
     Roll = named(new QLabel(window), "Roll");
     Roll->setWordWrap(true);
 
@@ -93,14 +100,33 @@ void StatisticsControls::setup(QWidget* window)
     buttons->addStretch(1);
     buttons->addWidget(Close);
 
+    // Everything but the buttons scrolls, so that the window fits a small screen at any scale.
+    auto* content = new QWidget;
+    auto* inner = new QVBoxLayout(content);
+    inner->setContentsMargins(0, 0, 0, 0);
+    inner->addWidget(Summary);
+    inner->addWidget(Roll);
+    inner->addLayout(columns, 1);
+    Scroll = named(new QScrollArea(window), "Scroll");
+    Scroll->setWidget(content);
+    Scroll->setWidgetResizable(true);
+    Scroll->setFrameShape(QFrame::NoFrame);
+    Scroll->setFocusPolicy(Qt::NoFocus);
     auto* layout = new QVBoxLayout(window);
-    layout->addWidget(Roll);
-    layout->addLayout(columns, 1);
+    layout->addWidget(Scroll, 1);
     layout->addLayout(buttons);
     window->resize(960, 640);
+    window->setMinimumSize(240, 160);
+
+    // Rows as tall as the window's own font needs, whatever the desktop's.
+    for (QTableView* table : {ExpectedTable, TotalsTable, FacesTable}) {
+        table->horizontalHeader()->setFont(window->font());
+        table->verticalHeader()->setDefaultSectionSize(QFontMetrics(window->font()).height() + 4);
+    }
 
     QWidget::setTabOrder(ExpectedTable, Target);
-    QWidget::setTabOrder(Target, RolledTabs);
+    QWidget::setTabOrder(Target, ShowDetails);
+    QWidget::setTabOrder(ShowDetails, RolledTabs);
     QWidget::setTabOrder(RolledTabs, TotalsTable);
     QWidget::setTabOrder(TotalsTable, FacesTable);
     QWidget::setTabOrder(FacesTable, Copy);
@@ -160,12 +186,31 @@ QWidget* StatisticsControls::setupRolled(QWidget* window)
     Progress->setRange(0, 1);
     ObservedMean = makeFigure(Rolled, "ObservedMean");
     ObservedDeviation = makeFigure(Rolled, "ObservedDeviation");
-    TotalsTest = makeFigure(Rolled, "TotalsTest");
-    FacesTest = makeFigure(Rolled, "FacesTest");
     Verdict = makeFigure(Rolled, "Verdict");
+    Verdict->setWordWrap(true);
     QFont bold = Verdict->font();
     bold.setBold(true);
     Verdict->setFont(bold);
+    // The tests' figures, for those who ask for them.
+    ShowDetails = named(new QToolButton(Rolled), "ShowDetails");
+    ShowDetails->setText(QStringLiteral("&Details"));
+    ShowDetails->setCheckable(true);
+    ShowDetails->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    ShowDetails->setArrowType(Qt::RightArrow);
+    ShowDetails->setAccessibleName(QStringLiteral("Details of the tests"));
+    Details = named(new QWidget(Rolled), "Details");
+    TotalsTest = makeFigure(Details, "TotalsTest");
+    FacesTest = makeFigure(Details, "FacesTest");
+    for (QLabel* test : {TotalsTest, FacesTest}) test->setWordWrap(true);
+    auto* details = new QVBoxLayout(Details);
+    details->setContentsMargins(0, 0, 0, 0);
+    details->addWidget(TotalsTest);
+    details->addWidget(FacesTest);
+    Details->hide();
+    QObject::connect(ShowDetails, &QToolButton::toggled, Details, [this](bool shown) {
+        Details->setVisible(shown);
+        ShowDetails->setArrowType(shown ? Qt::DownArrow : Qt::RightArrow);
+    });
 
     RolledTabs = named(new QTabWidget(Rolled), "RolledTabs");
     RolledTabs->setAccessibleName(QStringLiteral("Rolled totals and faces"));
@@ -182,7 +227,6 @@ QWidget* StatisticsControls::setupRolled(QWidget* window)
     // The rolled tables take the width their figures need; the chart takes the rest.
     for (QTableView* table : {TotalsTable, FacesTable}) {
         table->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
-        table->setSizeAdjustPolicy(QAbstractScrollArea::AdjustToContents);
         table->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Expanding);
     }
     for (auto [page, chart, table] :
@@ -198,9 +242,9 @@ QWidget* StatisticsControls::setupRolled(QWidget* window)
     auto* figures = new QGridLayout;
     figures->addWidget(ObservedMean, 0, 0);
     figures->addWidget(ObservedDeviation, 0, 1);
-    figures->addWidget(TotalsTest, 1, 0, 1, 2);
-    figures->addWidget(FacesTest, 2, 0, 1, 2);
-    figures->addWidget(Verdict, 3, 0, 1, 2);
+    figures->addWidget(Verdict, 1, 0, 1, 2);
+    figures->addWidget(ShowDetails, 2, 0, 1, 2, Qt::AlignLeft);
+    figures->addWidget(Details, 3, 0, 1, 2);
     auto* layout = new QVBoxLayout(Rolled);
     layout->addWidget(Progress);
     layout->addLayout(figures);

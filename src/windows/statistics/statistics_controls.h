@@ -4,8 +4,10 @@ class QGroupBox;
 class QLabel;
 class QProgressBar;
 class QPushButton;
+class QScrollArea;
 class QTableView;
 class QTabWidget;
+class QToolButton;
 class QWidget;
 
 class QChart;
@@ -18,7 +20,9 @@ class TextBox;
 
 // The statistics window's controls in their empty state: built, named and laid out, with no behaviour.
 struct StatisticsControls {
-    QLabel* Roll = nullptr;  // dice, sides, modifiers, repetitions
+    QScrollArea* Scroll = nullptr;  // all but the buttons
+    QLabel* Summary = nullptr;      // one line: the roll, its average against the expected, the verdict
+    QLabel* Roll = nullptr;         // dice, sides, modifiers, repetitions
 
     // What one repetition's grand total is expected to be
     QGroupBox* Expected = nullptr;
@@ -41,9 +45,11 @@ struct StatisticsControls {
     QProgressBar* Progress = nullptr;
     QLabel* ObservedMean = nullptr;
     QLabel* ObservedDeviation = nullptr;
+    QLabel* Verdict = nullptr;
+    QToolButton* ShowDetails = nullptr;  // shows or hides Details
+    QWidget* Details = nullptr;
     QLabel* TotalsTest = nullptr;
     QLabel* FacesTest = nullptr;
-    QLabel* Verdict = nullptr;
     QTabWidget* RolledTabs = nullptr;
     QChartView* TotalsChart = nullptr;
     QTableView* TotalsTable = nullptr;

@@ -3,11 +3,16 @@
 #include <QAreaSeries>
 #include <QChart>
 #include <QChartView>
+#include <QGuiApplication>
+#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLegendMarker>
 #include <QLineSeries>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
 #include <QTableView>
 #include <QTimerEvent>
 #include <QValueAxis>
@@ -27,9 +32,9 @@
 
 namespace tumblecast {
 
-// A chart of counts per bin: a histogram of what was rolled, a line of what was expected. Drawn as one
-// stepped area rather than as bars: a chart of a hundred bars takes a few hundred milliseconds to lay out at
-// every change, one area a few.
+// A chart of counts per bin: a histogram of what was rolled, a line of what was expected. The histogram is
+// one area, drawn as bars apart while there are few, else as one stepped outline: a chart of a hundred bar
+// series' bars takes a few hundred milliseconds to lay out at every change, one area a few.
 struct StatisticsWindow::BinChart {
     QChart* chart = nullptr;
     QLineSeries* steps = nullptr;  // the histogram's outline
@@ -47,7 +52,7 @@ constexpr int kPollMs = 100;
 
 QString qs(const std::string& text) { return QString::fromStdString(text); }
 
-BinChart makeChart(QChartView* view, const QString& countTitle)
+BinChart makeChart(QChartView* view)
 {
     BinChart c;
     c.chart = new QChart;
@@ -58,17 +63,17 @@ BinChart makeChart(QChartView* view, const QString& countTitle)
     c.rolled = new QAreaSeries;
     c.steps = new QLineSeries(c.rolled);
     c.rolled->setUpperSeries(c.steps);
-    c.rolled->setName(QStringLiteral("Rolled"));
     c.expected = new QLineSeries;
-    c.expected->setName(QStringLiteral("Expected"));
     c.chart->addSeries(c.rolled);
     c.chart->addSeries(c.expected);
     c.bins = new QValueAxis;
     c.bins->setLabelFormat(QStringLiteral("%.0f"));
     c.bins->setTickType(QValueAxis::TicksDynamic);
     c.counts = new QValueAxis;
-    c.counts->setTitleText(countTitle);
     c.counts->setLabelFormat(QStringLiteral("%.0f"));
+    c.counts->setTickType(QValueAxis::TicksDynamic);
+    c.counts->setTickAnchor(0);
+    c.counts->setMinorTickCount(0);
     c.chart->addAxis(c.bins, Qt::AlignBottom);
     c.chart->addAxis(c.counts, Qt::AlignLeft);
     for (QAbstractSeries* series :
@@ -83,6 +88,15 @@ BinChart makeChart(QChartView* view, const QString& countTitle)
     return c;
 }
 
+// Each change of an axis lays its ticks out at once: a wider step goes first, so that a wider range never
+// meets a step meant for a narrower one.
+void setTicks(QValueAxis* axis, double from, double to, double step)
+{
+    if (step >= axis->tickInterval()) axis->setTickInterval(step);
+    axis->setRange(from, to);
+    axis->setTickInterval(step);
+}
+
 // The bins of series against the chart: a histogram of what was rolled, a line of what was expected.
 // Ranges (equally likely, so alike in height) stand at their number, and the table beside the chart says
 // what each holds.
@@ -92,25 +106,53 @@ void fill(BinChart& c, const stats::BinSeries& series, bool newBins)
     const double x0 = series.single ? static_cast<double>(series.firstValue) : 1.0;
     QList<QPointF> steps;
     QList<QPointF> line;
-    double top = 1;
+    const double half = series.bars ? 0.4 : 0.5;
     for (int i = 0; i < n; ++i) {
         const auto count = static_cast<double>(series.counts[static_cast<std::size_t>(i)]);
-        const double expected = series.expected[static_cast<std::size_t>(i)];
-        steps << QPointF(x0 + i - 0.5, count) << QPointF(x0 + i + 0.5, count);
-        line << QPointF(x0 + i, expected);
-        top = std::max({top, count, expected});
+        const double x = x0 + i;
+        if (series.bars) steps << QPointF(x - half, 0);
+        steps << QPointF(x - half, count) << QPointF(x + half, count);
+        if (series.bars) steps << QPointF(x + half, 0);
+        line << QPointF(x, series.expected[static_cast<std::size_t>(i)]);
     }
     if (newBins) {
-        c.bins->setTitleText(qs(series.axisTitle));
-        c.bins->setRange(x0 - 0.5, x0 + n - 0.5);
+        c.rolled->setName(qs(series.rolledName));
+        c.expected->setName(qs(series.expectedName));
+        c.bins->setTitleText(qs(series.binTitle));
+        c.counts->setTitleText(qs(series.countTitle));
         c.bins->setTickAnchor(x0);
-        c.bins->setTickInterval(std::max(1.0, std::ceil(n / 8.0)));
+        setTicks(c.bins, x0 - 0.5, x0 + n - 0.5, series.binTick);
     }
     c.steps->replace(steps);
     c.expected->replace(line);
-    // At least 0 to 8, so that a few counts still get whole ticks.
-    c.counts->setRange(0, std::max(8.0, top * 1.1));
-    c.counts->applyNiceNumbers();
+    setTicks(c.counts, 0, series.countTop, series.countTick);
+}
+
+// The chart in the window's colours and font: a dark theme gets a dark chart, not a white slab, and a large
+// desktop font does not crowd its labels out.
+void paintLike(BinChart& c, QChartView* view, const QPalette& palette, const QFont& font)
+{
+    const bool dark = palette.color(QPalette::Window).lightness() < 128;
+    if (c.chart->theme() != (dark ? QChart::ChartThemeDark : QChart::ChartThemeLight))
+        c.chart->setTheme(dark ? QChart::ChartThemeDark : QChart::ChartThemeLight);
+    QFont title = font;
+    title.setBold(true);
+    for (QValueAxis* axis : {c.bins, c.counts}) {
+        axis->setLabelsFont(font);
+        axis->setTitleFont(title);
+    }
+    c.chart->legend()->setFont(font);
+    if (!dark) return;
+    const QColor text = palette.color(QPalette::WindowText);
+    c.chart->setBackgroundBrush(palette.color(QPalette::Window));
+    c.chart->setPlotAreaBackgroundVisible(false);
+    for (QValueAxis* axis : {c.bins, c.counts}) {
+        axis->setLabelsColor(text);
+        axis->setTitleBrush(text);
+        axis->setGridLineColor(palette.color(QPalette::Mid));
+    }
+    c.chart->legend()->setLabelColor(text);
+    view->setBackgroundBrush(palette.color(QPalette::Window));
 }
 
 }  // namespace
@@ -120,7 +162,10 @@ StatisticsWindow::StatisticsWindow(Platform& platform, QWidget* parent)
 {
     setAttribute(Qt::WA_DeleteOnClose);
     m_ui.setup(this);
-    m_ui.Target->setKeyPress([this](int code) { return ValiText(code, kDigits, true, m_platform) != 0; });
+    // Digits only; the editing keys' control codes (Ctrl+A, Ctrl+C, Ctrl+V...) reach the field.
+    m_ui.Target->setKeyPress([this](int code) {
+        return (code < 32 && code != 8) || ValiText(code, kDigits, true, m_platform) != 0;
+    });
     connect(m_ui.Target, &QLineEdit::textChanged, this, &StatisticsWindow::Target_Change);
     connect(m_ui.Copy, &QPushButton::clicked, this, &StatisticsWindow::Copy_Click);
     connect(m_ui.Close, &QPushButton::clicked, this, &QWidget::close);
@@ -128,15 +173,81 @@ StatisticsWindow::StatisticsWindow(Platform& platform, QWidget* parent)
     follow(nullptr);
     // Announced as the window it is, as the other windows are.
     exposeAs(this, QAccessible::Window);
-    centreOnScreen(this);
+    // Escape closes the window from any control, also from those that would keep the key for themselves.
+    for (QWidget* child : findChildren<QWidget*>()) child->installEventFilter(this);
+    placeBeside(nullptr);
+}
+
+void StatisticsWindow::placeBeside(const QWidget* main)
+{
+    const QScreen* screen = main && main->screen() ? main->screen() : QGuiApplication::primaryScreen();
+    if (!screen) return;
+    const QRect area = screen->availableGeometry();
+    // Inside the screen at any scale: what does not fit scrolls. Before it is first shown the window has no
+    // frame yet: room is left for a usual one.
+    const QMargins decoration = isVisible() ? QMargins(geometry().left() - frameGeometry().left(),
+                                                       geometry().top() - frameGeometry().top(),
+                                                       frameGeometry().right() - geometry().right(),
+                                                       frameGeometry().bottom() - geometry().bottom())
+                                            : QMargins(8, 32, 8, 8);
+    const QSize extra(decoration.left() + decoration.right(), decoration.top() + decoration.bottom());
+    resize(std::min(width(), area.width() * 19 / 20 - extra.width()),
+           std::min(height(), area.height() * 9 / 10 - extra.height()));
+    QRect place(QPoint(), size() + extra);
+    place.moveCenter(area.center());
+    if (main) {
+        const QRect beside = main->frameGeometry();
+        constexpr int kGap = 8;
+        // Narrower where that keeps it beside the main window; what does not fit then scrolls.
+        constexpr int kNarrowest = 400;
+        const int right = area.right() - beside.right() - kGap;
+        const int left = beside.left() - kGap - area.left();
+        if (std::max(right, left) < place.width() && std::max(right, left) >= kNarrowest)
+            place.setWidth(std::max(right, left));
+        place.moveTop(beside.top());
+        if (right >= place.width())
+            place.moveLeft(beside.right() + kGap + 1);
+        else if (left >= place.width())
+            place.moveRight(beside.left() - kGap - 1);
+        else
+            place.moveRight(area.right());  // over as little of it as the screen allows
+        resize(place.size() - extra);
+    }
+    place.moveLeft(
+        std::clamp(place.left(), area.left(), std::max(area.left(), area.right() - place.width())));
+    place.moveTop(std::clamp(place.top(), area.top(), std::max(area.top(), area.bottom() - place.height())));
+    move(place.topLeft());  // where the frame goes
+}
+
+bool StatisticsWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Escape && key->modifiers() == Qt::NoModifier) {
+            close();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void StatisticsWindow::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::PaletteChange && m_totalsChart) {
+        paintLike(*m_totalsChart, m_ui.TotalsChart, palette(), font());
+        paintLike(*m_facesChart, m_ui.FacesChart, palette(), font());
+    }
+    QWidget::changeEvent(event);
 }
 
 StatisticsWindow::~StatisticsWindow() = default;
 
 void StatisticsWindow::setupCharts()
 {
-    m_totalsChart = std::make_unique<BinChart>(makeChart(m_ui.TotalsChart, QStringLiteral("Repetitions")));
-    m_facesChart = std::make_unique<BinChart>(makeChart(m_ui.FacesChart, QStringLiteral("Dice")));
+    m_totalsChart = std::make_unique<BinChart>(makeChart(m_ui.TotalsChart));
+    m_facesChart = std::make_unique<BinChart>(makeChart(m_ui.FacesChart));
+    paintLike(*m_totalsChart, m_ui.TotalsChart, palette(), font());
+    paintLike(*m_facesChart, m_ui.FacesChart, palette(), font());
 }
 
 void StatisticsWindow::follow(std::shared_ptr<const RollShown> shown)
@@ -169,7 +280,9 @@ void StatisticsWindow::showReach()
 {
     const stats::ReachReport report = stats::reachReport(expectation(), m_ui.Target->text().toStdString());
     m_ui.ReachOne->setText(qs(report.prompt.empty() ? report.one.shown() : report.prompt));
+    m_ui.ReachOne->setToolTip(qs(report.one.value.exact));
     m_ui.ReachAny->setText(qs(report.any.shown()));
+    m_ui.ReachAny->setToolTip(qs(report.any.value.exact));
 }
 
 void StatisticsWindow::Target_Change() { showReach(); }
@@ -210,6 +323,8 @@ void StatisticsWindow::showRolled()
 
 void StatisticsWindow::showRolled(const stats::RolledReport& report)
 {
+    m_ui.Summary->setText(qs(report.summary));
+    m_ui.Summary->setVisible(!report.summary.empty());
     m_ui.ObservedMean->setText(qs(report.mean.shown()));
     m_ui.ObservedDeviation->setText(qs(report.deviation.shown()));
     m_ui.TotalsTest->setText(qs(report.totalsTest.stated.shown()));
@@ -221,7 +336,12 @@ void StatisticsWindow::showRolled(const stats::RolledReport& report)
                      &report.totalsChart},
           {m_ui.FacesTable, m_ui.FacesRows, m_facesChart.get(), &report.faces, &report.facesChart}}) {
         const bool newRows = rows->show(*table);
-        if (newRows) view->resizeColumnsToContents();
+        if (newRows) {
+            // As wide as its columns, as tall as the page lets it: its height is not its rows'.
+            view->resizeColumnsToContents();
+            view->setFixedWidth(view->horizontalHeader()->length() +
+                                view->verticalScrollBar()->sizeHint().width() + 2 * view->frameWidth());
+        }
         if (!series->counts.empty()) fill(*chart, *series, newRows);
     }
 }

@@ -29,6 +29,9 @@ public:
 
     // Shows the statistics of shown, or nothing at all (the result box is empty).
     void follow(std::shared_ptr<const RollShown> shown);
+    // Beside main where the screen has room, else as little over it as it can; always on the screen,
+    // shrunk to fit it. Without main, in the middle of the screen.
+    void placeBeside(const QWidget* main);
 
 public slots:
     void Target_Change();
@@ -36,6 +39,8 @@ public slots:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void changeEvent(QEvent* event) override;
     void timerEvent(QTimerEvent* event) override;
 
 private:
