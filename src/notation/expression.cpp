@@ -30,11 +30,6 @@ FaceRun matchingFaces(const Comparison& c, std::int64_t lowest, std::int64_t hig
     return {std::max(run.first, lowest), std::min(run.last, highest)};
 }
 
-std::int64_t DiceTerm::face(std::uint32_t x) const
-{
-    return static_cast<std::int64_t>(dieFace(sides, x)) - (fudge ? 2 : 0);
-}
-
 std::uint64_t DiceTerm::rerollRoom() const
 {
     if (!reroll) return 0;

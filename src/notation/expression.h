@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "engine/die_source.h"
+
 namespace tumblecast::notation {
 
 // A comparison with a threshold, as rerolls, explosions and success counts use it; the faces it matches
@@ -64,7 +66,10 @@ struct DiceTerm {
     std::int64_t lowestFace() const { return fudge ? -1 : 1; }
     std::int64_t highestFace() const { return fudge ? 1 : static_cast<std::int64_t>(sides); }
     // The face that generator value x shows on this die.
-    std::int64_t face(std::uint32_t x) const;
+    std::int64_t face(std::uint32_t x) const
+    {
+        return static_cast<std::int64_t>(dieFace(sides, x)) - (fudge ? 2 : 0);
+    }
     std::uint64_t counted() const { return keep == Keep::All ? count : kept; }
     // Generator values each die may take beyond its first roll: its rerolls, then its explosions.
     std::uint64_t rerollRoom() const;

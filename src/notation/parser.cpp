@@ -22,17 +22,28 @@ class Reader {
 public:
     explicit Reader(std::string_view text) : m_end(text.size())
     {
+        std::size_t blank = text.size();  // the first of the blanks just passed
         for (std::size_t i = 0; i < text.size(); ++i) {
             const auto c = static_cast<unsigned char>(text[i]);
-            if (c == ' ' || c == '\t') continue;
-            if (c < 0x20 || c >= 0x7F) {
-                // Report a character, not one byte of it.
+            if (c == ' ' || c == '\t') {
+                blank = std::min(blank, i);
+                continue;
+            }
+            // "3d6 2d6" would read as 3d62d6.
+            const bool digit = c >= '0' && c <= '9';
+            if (digit && blank < i && !m_chars.empty() && m_chars.back() >= '0' && m_chars.back() <= '9')
+                fail(blank, i - blank, "numbers side by side: join terms with + or -");
+            blank = text.size();
+            if (c < 0x20 || c == 0x7F) fail(i, 1, "a control character is not part of a roll");
+            if (c >= 0x80) {
+                // Report a character, not one byte of it, and quote only what is UTF-8.
+                const std::size_t wanted = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : 2;
                 std::size_t length = 1;
-                while (c >= 0xC0 && i + length < text.size() && (text[i + length] & 0xC0) == 0x80) ++length;
-                fail(i, length,
-                     c < 0x20 || c == 0x7F
-                         ? "a control character is not part of a roll"
-                         : "'" + std::string(text.substr(i, length)) + "' is not part of a roll");
+                while (length < wanted && i + length < text.size() && (text[i + length] & 0xC0) == 0x80)
+                    ++length;
+                if (c < 0xC2 || c > 0xF4 || length < wanted)
+                    fail(i, length, "not UTF-8 text, so not part of a roll");
+                fail(i, length, "'" + std::string(text.substr(i, length)) + "' is not part of a roll");
             }
             m_chars.push_back(static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c));
             m_columns.push_back(i);
@@ -154,7 +165,7 @@ void readModifiers(Reader& in, DiceTerm& die)
             Comparison compare{Comparison::Op::Equal, die.highestFace()};
             if (const auto op = readOp(in))
                 compare = {*op, readThreshold(in, at)};
-            else if (in.digitNext() || in.peek() == '-')
+            else if (in.digitNext())  // a minus here starts the next term: 8d6!-2
                 compare.value = readThreshold(in, at);
             const FaceRun hits = matchingFaces(compare, die.lowestFace(), die.highestFace());
             if (hits.size() == die.highestFace() - die.lowestFace() + 1)
@@ -200,7 +211,7 @@ Term readTerm(Reader& in, bool negative)
     }
     DiceTerm die;
     die.count = count.value_or(1);
-    if (die.count == 0) in.failAt(first, in.pos(), "rolls no dice");
+    if (die.count == 0) in.failAt(first, in.pos() - 1, "rolls no dice");
     if (die.count > kMaxTermDice)
         in.failAt(first, in.pos() - 1, str(die.count) + " dice: a term rolls at most " + str(kMaxTermDice));
     const std::size_t sidesAt = in.pos();

@@ -103,6 +103,13 @@ RolledRepetition Roller::roll(std::uint64_t r) const
     return out;
 }
 
+namespace {
+
+// Dice with few faces keep and count through a tally of their faces instead of a partial sort.
+constexpr std::uint64_t kTallyFaces = 64;
+
+}  // namespace
+
 std::int64_t Roller::total(std::uint64_t r) const
 {
     const auto& terms = m_expression->terms;
@@ -116,26 +123,49 @@ std::int64_t Roller::total(std::uint64_t r) const
             const std::size_t n = die.count;
             m_bits.resize(n);
             m_source->bitsAt(base + m_plans[t].firstRoll, n, m_bits.data());
-            m_values.resize(n);
             const bool plain = !die.reroll && !die.explode;
-            const std::uint64_t room = base + m_plans[t].room;
-            for (std::size_t i = 0; i < n; ++i)
-                m_values[i] =
-                    plain ? die.face(m_bits[i])
-                          : dieValue(die, m_bits[i], room + i * (die.valuesPerDie() - 1), nullptr, nullptr);
-            auto counted = m_values.end();
-            if (die.keep != Keep::All) {
-                counted = m_values.begin() + static_cast<std::ptrdiff_t>(die.kept);
-                if (die.keep == Keep::Highest)
-                    std::nth_element(m_values.begin(), counted, m_values.end(), std::greater<>());
+            if (plain && die.keep == Keep::All && !die.success) {
+                std::uint64_t faces = 0;
+                for (const std::uint32_t x : m_bits) faces += dieFace(die.sides, x);
+                sum = static_cast<std::int64_t>(faces) - (die.fudge ? 2 * static_cast<std::int64_t>(n) : 0);
+            } else if (plain && die.sides <= kTallyFaces) {
+                m_counts.assign(die.sides + 1, 0);
+                for (const std::uint32_t x : m_bits) ++m_counts[dieFace(die.sides, x)];
+                // Walk the faces from the kept end, taking what is still to keep.
+                const bool high = die.keep != Keep::Lowest;
+                std::uint64_t left = die.counted();
+                sum = 0;
+                for (std::uint64_t i = 0; i < die.sides && left > 0; ++i) {
+                    const std::uint64_t f = high ? die.sides - i : i + 1;
+                    const std::uint64_t take = std::min<std::uint64_t>(left, m_counts[f]);
+                    left -= take;
+                    const std::int64_t face = static_cast<std::int64_t>(f) - (die.fudge ? 2 : 0);
+                    if (!die.success)
+                        sum += static_cast<std::int64_t>(take) * face;
+                    else if (die.success->matches(face))
+                        sum += static_cast<std::int64_t>(take);
+                }
+            } else {
+                m_values.resize(n);
+                const std::uint64_t room = base + m_plans[t].room;
+                for (std::size_t i = 0; i < n; ++i)
+                    m_values[i] = plain ? die.face(m_bits[i])
+                                        : dieValue(die, m_bits[i], room + i * (die.valuesPerDie() - 1),
+                                                   nullptr, nullptr);
+                auto counted = m_values.end();
+                if (die.keep != Keep::All) {
+                    counted = m_values.begin() + static_cast<std::ptrdiff_t>(die.kept);
+                    if (die.keep == Keep::Highest)
+                        std::nth_element(m_values.begin(), counted, m_values.end(), std::greater<>());
+                    else
+                        std::nth_element(m_values.begin(), counted, m_values.end());
+                }
+                if (die.success)
+                    sum = std::count_if(m_values.begin(), counted,
+                                        [&](std::int64_t v) { return die.success->matches(v); });
                 else
-                    std::nth_element(m_values.begin(), counted, m_values.end());
+                    sum = std::accumulate(m_values.begin(), counted, std::int64_t{0});
             }
-            if (die.success)
-                sum = std::count_if(m_values.begin(), counted,
-                                    [&](std::int64_t v) { return die.success->matches(v); });
-            else
-                sum = std::accumulate(m_values.begin(), counted, std::int64_t{0});
         }
         total += term.negative ? -sum : sum;
     }

@@ -66,6 +66,7 @@ private:
     std::vector<Plan> m_plans;
     mutable std::vector<std::uint32_t> m_bits;
     mutable std::vector<std::int64_t> m_values;
+    mutable std::vector<std::uint32_t> m_counts;
     mutable std::vector<std::uint32_t> m_order;
 };
 

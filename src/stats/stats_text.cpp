@@ -49,7 +49,10 @@ ChanceText formatChance(double chance, bool certain)
     char buffer[32];
     const char* const end =
         std::to_chars(buffer, buffer + sizeof buffer, away, std::chars_format::scientific, 2).ptr;
-    const int exponent = std::atoi(std::find(static_cast<const char*>(buffer), end, 'e') + 1);
+    // to_chars writes no terminating NUL: read the exponent within what it wrote.
+    const char* sign = std::find(static_cast<const char*>(buffer), end, 'e') + 1;
+    int exponent = 0;
+    std::from_chars(sign + (*sign == '+'), end, exponent);
     std::string exact;
     if (two == "0.00" && exponent < -10)
         exact = std::string(static_cast<const char*>(buffer), end) + "%";
