@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <future>
 #include <string>
 #include <variant>
 
@@ -7,6 +8,8 @@
 #include "engine/roll_record.h"
 #include "notation/parser.h"
 #include "notation_record/notation_record.h"
+#include "notation_record/notation_roll.h"
+#include "roll/roll_shown.h"
 #include "scripted_source.h"
 
 using namespace tumblecast;
@@ -116,4 +119,36 @@ TEST(NotationRecord, TotalsAreTheRollersTotals)
         const std::string total = record.line(LineNumber(r * lines + lines - 3));
         EXPECT_EQ(total.substr(total.rfind(" = ") + 3), std::to_string(roller.total(r))) << total;
     }
+}
+
+// The pass over a notation roll tallies every repetition's total and every face its tested dice showed,
+// rerolled and exploded ones too, and measures the record as it goes.
+TEST(NotationRoll, PassTalliesTotalsAndEveryFaceAndMeasuresTheRecord)
+{
+    std::uint64_t next = 5;
+    std::promise<void> ended;
+    RollShown shown(NotationRoll::roll(parsed("300x3d6!r1+1d4-2"), philox, next), [&] { ended.set_value(); });
+    ended.get_future().wait();
+    const auto& roll = dynamic_cast<const NotationRoll&>(shown.kind());
+    EXPECT_EQ(roll.facesSides(), 6u);
+    const notation::Roller roller(roll.record().expression(), philox, 5);
+    std::uint64_t faces = 0;
+    std::int64_t sum = 0;
+    for (std::uint64_t r = 0; r < 300; ++r) {
+        faces += roller.roll(r).terms[0].faces.size();
+        sum += roller.total(r);
+    }
+    const stats::RolledSoFar rolled = shown.rolled();
+    EXPECT_TRUE(rolled.finished);
+    EXPECT_EQ(rolled.totals.count(), 300u);
+    EXPECT_EQ(rolled.faces.count(), faces);
+    EXPECT_NEAR(rolled.totals.mean(), static_cast<double>(sum) / 300, 1e-9);
+    EXPECT_TRUE(shown.adoptPass());
+    EXPECT_EQ(roll.measuredRepetitions(), 300u);
+    EXPECT_EQ(roll.record().size(), NotationRecord(parsed("300x3d6!r1+1d4-2"), philox, 5).size());
+    // The odds the statistics read are the expression's, from its least total on.
+    const stats::TotalDistribution& odds = shown.expectation().distribution;
+    EXPECT_EQ(odds.minimum(), 3 + 1 - 2);
+    EXPECT_EQ(odds.method(), stats::TotalDistribution::Method::Exact);
+    EXPECT_EQ(odds.shape().times, 300u);
 }

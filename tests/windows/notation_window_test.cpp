@@ -169,3 +169,29 @@ TEST_F(Notation, OneWindowARecentListAndAListThatCannotBeKept)
     EXPECT_TRUE(controls().Problem->text().startsWith(QStringLiteral("Cannot write ") + recentFile() + ": "))
         << controls().Problem->text().toStdString();
 }
+
+// Ctrl+I on a notation roll shows the expression's own odds and the chance to reach a total, and the pass
+// fills in what was rolled.
+TEST_F(Notation, StatisticsReadTheNotationRoll)
+{
+    ASSERT_NE(pressCtrlR(), nullptr);
+    roll(QStringLiteral("2d20kh1+5"));
+    QApplication::setActiveWindow(form.get());
+    QTest::keyClick(form.get(), Qt::Key_I, Qt::ControlModifier);
+    QWidget* statistics = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->objectName() == QLatin1String("Statistics") && w->isVisible()) statistics = w;
+    ASSERT_NE(statistics, nullptr);
+    const auto label = [statistics](const char* name) {
+        return statistics->findChild<QLabel*>(QLatin1String(name))->text();
+    };
+    EXPECT_TRUE(label("Roll").contains(QStringLiteral("2 twenty-sided dice, keep the highest, add 5")));
+    EXPECT_EQ(label("Mean"), QStringLiteral("Mean: 18.825"));
+    EXPECT_EQ(label("Method"), QStringLiteral("Chances: exact"));
+    auto* target = statistics->findChild<QLineEdit*>(QStringLiteral("Target"));
+    target->setFocus();
+    QTest::keyClicks(target, QStringLiteral("20"));
+    EXPECT_EQ(label("ReachOne"), QStringLiteral("One repetition reaches it: 51.00%"));
+    QTRY_VERIFY(label("Verdict").startsWith(QLatin1String("Verdict: ")) &&
+                !label("Verdict").contains(u"when"));
+}

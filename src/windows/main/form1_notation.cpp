@@ -7,7 +7,7 @@
 #include <new>
 
 #include "engine/messages.h"
-#include "notation_record/notation_record.h"
+#include "notation_record/notation_roll.h"
 #include "platform/platform.h"
 #include "windows/main/form1.h"
 #include "windows/main/result_box.h"
@@ -50,13 +50,12 @@ void Form1::openNotation()
 }
 
 // A notation roll takes the next values of the window's one sequence, as Generate does, and becomes the
-// roll shown. Rendered from the dice as the box shows it, so the largest roll is there at once.
+// roll shown, which the statistics window follows. Rendered from the dice as the box shows it, so the
+// largest roll is there at once.
 bool Form1::rollNotation(const notation::Expression& expression)
 {
     try {
-        // The statistics know only Generate's rolls: they show none for this one.
-        m_shown.reset();
-        Text1->showText(NotationRecord::roll(expression, m_dice, m_nextDie));
+        showRoll(NotationRoll::roll(expression, m_dice, m_nextDie));
         return true;
     } catch (const std::bad_alloc&) {
         fail(kOutOfMemory);
