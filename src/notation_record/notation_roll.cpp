@@ -62,6 +62,7 @@ NotationRoll::NotationRoll(notation::Expression expression, const DieSource& sou
         diceOfSides[sidesOf(*term.dice)] += term.dice->count;
         m_dice += term.dice->count;
     }
+    m_mixed = diceOfSides.size() > 1;
     std::uint64_t most = 0;
     for (const auto& [sides, dice] : diceOfSides) {
         if (dice > most) {
@@ -94,7 +95,9 @@ stats::RollExpectation NotationRoll::expectation() const
         .times = expression.times};
     const std::string meaning = notation::describe(expression);
     const std::string faces = "the dice of " + std::to_string(m_facesSides) + " sides";
-    return stats::RollExpectation(rollName(expression.text), meaning + "; faces tested: " + faces,
+    // Which faces were tested goes without saying when every die has the same sides.
+    return stats::RollExpectation(rollName(expression.text),
+                                  m_mixed ? meaning + "; faces tested: " + faces : meaning,
                                   {{"Roll", rollName(expression.text)},
                                    {"Meaning", meaning},
                                    {"Repetitions", std::to_string(expression.times)},

@@ -35,6 +35,7 @@ private:
     NotationRecord m_record;
     std::uint64_t m_facesSides = 1;
     std::uint64_t m_dice = 0;  // first rolls a repetition takes
+    bool m_mixed = false;      // dice of more than one number of sides
 };
 
 }  // namespace tumblecast
