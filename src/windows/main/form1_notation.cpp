@@ -29,9 +29,13 @@ void Form1::wireNotation()
 void Form1::openNotation()
 {
     const bool opening = !m_notation;
-    if (opening)
+    if (opening) {
         m_notation =
             new NotationWindow(m_platform, [this](const notation::Expression& e) { return rollNotation(e); });
+        connect(m_notation, &NotationWindow::statisticsRequested, this, &Form1::openStatistics);
+        // Escape leaves the keyboard where it came from.
+        connect(m_notation, &QDialog::finished, this, [this] { activateWindow(); });
+    }
     m_notation->show();
     if (opening) {
         // Beside the main window, or below it, so that the box stays in sight. Placed once shown: a dialog

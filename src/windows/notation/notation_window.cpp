@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QShortcut>
 
 #include <variant>
 
@@ -41,6 +42,8 @@ NotationWindow::NotationWindow(Platform& platform, RollHandler roll, QWidget* pa
     connect(Roll, &QPushButton::clicked, this, &NotationWindow::Roll_Click);
     connect(Close, &QPushButton::clicked, this, &QDialog::close);
     connect(Expression, &QComboBox::editTextChanged, this, &NotationWindow::Expression_Change);
+    auto* statistics = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_I), this);
+    connect(statistics, &QShortcut::activated, this, &NotationWindow::statisticsRequested);
     const QStringList recent = ReadRecentRolls(m_platform.executableDir());
     // The last roll is offered again, selected: Enter rolls it, typing replaces it.
     fillList(recent, recent.value(0));

@@ -29,6 +29,10 @@ public:
     // For tests and tools, which drive the controls as a user would.
     const NotationControls& controls() const { return *this; }
 
+signals:
+    // Ctrl+I here, as in the main window: the statistics of the roll shown, without leaving the keyboard.
+    void statisticsRequested();
+
 public slots:
     void Roll_Click();
     void Expression_Change();
