@@ -2,6 +2,7 @@
 //   QT_QPA_PLATFORM=offscreen render_windows OUTDIR
 // RENDER_WINDOWS_DARK=1 gives every window a dark palette.
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QPalette>
@@ -19,6 +20,7 @@
 #include "windows/common/text_box.h"
 #include "windows/main/form1.h"
 #include "windows/main/result_box.h"
+#include "windows/notation/notation_window.h"
 #include "windows/slot_editor/form2.h"
 
 namespace {
@@ -113,6 +115,15 @@ int main(int argc, char* argv[])
     if (!statistics ||
         !(QApplication::processEvents(), statistics->repaint(), save(*statistics, out, "statistics.png")))
         return 1;
+
+    // The notation window after a slip: its place marked and the reason in words.
+    form.openNotation();
+    tumblecast::NotationWindow* notation = nullptr;
+    for (QWidget* window : QApplication::topLevelWidgets())
+        if (auto* found = qobject_cast<tumblecast::NotationWindow*>(window)) notation = found;
+    notation->controls().Expression->setEditText(QStringLiteral("4d6kh7"));
+    notation->Roll_Click();
+    if (!save(*notation, out, "notation.png")) return 1;
 
     // Under a real display, RENDER_WINDOWS_STAY=1 keeps the windows up to be looked at.
     const int status = qEnvironmentVariableIntValue("RENDER_WINDOWS_STAY") ? QApplication::exec() : 0;

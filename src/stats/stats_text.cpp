@@ -104,6 +104,9 @@ std::string methodText(const TotalDistribution& distribution)
         case TotalDistribution::Method::Normal:
             return "approximate (normal): P(>=) and P(<=) within " + error +
                    " percentage points, other chances within twice that";
+        case TotalDistribution::Method::Simulated:
+            return "approximate (simulated): P(>=) and P(<=) within " + error +
+                   " percentage points at 99.9 % confidence, other chances within twice that";
     }
     return {};
 }

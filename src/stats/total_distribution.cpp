@@ -184,8 +184,20 @@ TotalDistribution::TotalDistribution(const RollShape& shape, std::uint64_t exact
     if (n > 0) m_plan = planFor(m_die, n, exactTotals);
 }
 
+TotalDistribution::TotalDistribution(const Found& found)
+    : m_shape{.dice = 0, .sides = found.sides, .times = found.times},
+      m_die(found.sides),
+      m_offset(found.minimum),
+      m_span(found.span),
+      m_plan(found.plan),
+      m_mean(found.mean),
+      m_sd(found.standardDeviation)
+{
+}
+
 double TotalDistribution::mean() const
 {
+    if (m_mean) return *m_mean;
     const double n = static_cast<double>(m_shape.dice);
     return n * (m_die.mean() + static_cast<double>(m_shape.perDieModify)) +
            static_cast<double>(m_shape.totalModify);
@@ -193,6 +205,7 @@ double TotalDistribution::mean() const
 
 double TotalDistribution::standardDeviation() const
 {
+    if (m_sd) return *m_sd;
     return std::sqrt(m_die.variance() * static_cast<double>(m_shape.dice));
 }
 

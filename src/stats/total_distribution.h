@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "engine/roll_request.h"
@@ -32,8 +33,9 @@ class SpanPlan {
 public:
     enum class Method {
         Exact,
-        Grouped,  // exact for dice whose faces are grouped into equal ranges, bounded by the ranges' width
-        Normal,   // normal with continuity correction, bounded by the Berry-Esseen inequality
+        Grouped,    // exact for dice whose faces are grouped into equal ranges, bounded by the ranges' width
+        Normal,     // normal with continuity correction, bounded by the Berry-Esseen inequality
+        Simulated,  // counted from rolls of the roll itself, bounded with 99.9 % confidence
     };
 
     virtual ~SpanPlan() = default;
@@ -54,6 +56,18 @@ public:
     using Method = SpanPlan::Method;
 
     explicit TotalDistribution(const RollShape& shape, std::uint64_t exactTotals = kExactTotals);
+    // The distribution of a roll of another kind, whose plan found the chances of its totals minimum to
+    // minimum + span: repeated times times, its faces those of dice of sides sides.
+    struct Found {
+        std::shared_ptr<const SpanPlan> plan;
+        std::int64_t minimum = 0;
+        std::uint64_t span = 0;
+        double mean = 0;
+        double standardDeviation = 0;
+        std::uint64_t sides = 1;
+        std::uint64_t times = 1;
+    };
+    explicit TotalDistribution(const Found& found);
 
     const RollShape& shape() const { return m_shape; }
     const DieModel& die() const { return m_die; }
@@ -83,6 +97,8 @@ private:
     std::int64_t m_offset = 0;
     std::uint64_t m_span = 0;
     std::shared_ptr<const SpanPlan> m_plan;  // none without dice
+    std::optional<double> m_mean;            // found with the plan, when it is not the shape's
+    std::optional<double> m_sd;
 };
 
 }  // namespace tumblecast::stats

@@ -8,6 +8,7 @@
 #include <ctime>
 
 #include "form1_fixture.h"
+#include "roll/roll_shown.h"
 #include "windows/main/export_file.h"
 
 using namespace tumblecast;
@@ -67,6 +68,8 @@ TEST_F(Form1Commands, ExportOntoAFullDiskSaysWhyStopsEveryThreadAndKeepsTheOldFi
     enter({.dice = "9999", .sides = "999998", .modify = "999999", .times = "60"});
     generate();
     ASSERT_GT(ui->Text1->source().size(), 12u * TextSource::kPieceBytes);
+    // The background pass over the roll ends on its own; counted while it runs, its threads would seem lost.
+    QTRY_VERIFY_WITH_TIMEOUT(form->rollShown()->rolled().finished, 60000);
     const qsizetype threads = threadCount();
     const QString dir = platform.executableDir();
     const QString old = dir + QStringLiteral("/roll.txt");

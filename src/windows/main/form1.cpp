@@ -20,6 +20,7 @@
 #include "windows/common/text_box.h"
 #include "windows/common/vali_text.h"
 #include "windows/main/result_box.h"
+#include "windows/notation/notation_window.h"
 #include "windows/statistics/statistics_window.h"
 
 namespace tumblecast {
@@ -57,6 +58,7 @@ Form1::Form1(Platform& platform, const DieSource& dice, QWidget* parent)
     wireSlots();
     wireStatistics();
     wireOptions();
+    wireNotation();
 
     // Created means loaded: the bar follows the profile before the window is first shown.
     Form_Load();
@@ -69,6 +71,7 @@ Form1::~Form1()
     // The program may end while the about window is open; it has no parent to take it along.
     delete m_about;
     delete m_statistics;
+    delete m_notation;
     discardSlotEditor();
 }
 

@@ -15,6 +15,7 @@ namespace tumblecast {
 
 class CheckBox;
 class Form2;
+class NotationWindow;
 class Platform;
 class DieSource;
 class RollKind;
@@ -22,6 +23,9 @@ class RollShown;
 class StatisticsWindow;
 class TextBox;
 class zentor;
+namespace notation {
+struct Expression;
+}
 
 // The main window: its controls (Form1Controls, laid out in form1_controls.cpp) and its handlers. Handlers
 // carry the names the window's behaviour is written in, so "Command4_Click" is found under that name.
@@ -56,6 +60,7 @@ public slots:
     void Command3_Click();  // Close
     void Command5_Click();  // About
     void openStatistics();  // Ctrl+I and the result box's menu: the statistics of the roll shown
+    void openNotation();    // Ctrl+R and the result box's menu: the Roll notation window
     void Text1_Change();
     void Text2_Change();
     void Text3_Change();
@@ -162,6 +167,11 @@ private:
     void wireOptions();
     void chooseFreshDice(bool fresh);
     QAction* m_freshDice = nullptr;
+
+    // Dice notation (form1_notation.cpp)
+    void wireNotation();
+    bool rollNotation(const notation::Expression& expression);
+    QPointer<NotationWindow> m_notation;  // while it is open
 };
 
 }  // namespace tumblecast

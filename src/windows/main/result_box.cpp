@@ -127,8 +127,8 @@ QMenu* ResultBox::createContextMenu(QWidget* parent)
     if (!m_optionActions.isEmpty()) menu->addSeparator();
     menu->addActions(m_optionActions);
     if (!m_recordActions.isEmpty()) menu->addSeparator();
-    for (QAction* action : m_recordActions) {
-        action->setEnabled(!m_source->empty());
+    for (const auto& [action, needsRecord] : m_recordActions) {
+        action->setEnabled(!needsRecord || !m_source->empty());
         menu->addAction(action);
     }
     return menu;

@@ -9,6 +9,7 @@
 #include <memory>
 #include <optional>
 #include <string_view>
+#include <utility>
 
 #include "engine/caret_moves.h"
 #include "engine/selection.h"
@@ -57,8 +58,12 @@ public:
     // A menu with Copy and Select All for the current selection, then the record's own actions; the caller
     // owns it.
     QMenu* createContextMenu(QWidget* parent = nullptr);
-    // An action on the whole record, at the end of the menu after a separator, usable while there is one.
-    void addRecordAction(QAction* action) { m_recordActions << action; }
+    // An action on the whole record, at the end of the menu after a separator, usable while there is one
+    // (always, for one that makes a record).
+    void addRecordAction(QAction* action, bool needsRecord = true)
+    {
+        m_recordActions.append({action, needsRecord});
+    }
     // A setting of the program, after the selection's actions and before the record's; always usable.
     void addOptionAction(QAction* action) { m_optionActions << action; }
 
@@ -120,7 +125,7 @@ private:
     void restartCaret();
 
     std::shared_ptr<const TextSource> m_source;
-    QList<QAction*> m_recordActions;
+    QList<std::pair<QAction*, bool>> m_recordActions;  // and whether it needs a record
     QList<QAction*> m_optionActions;
     Selection m_selection;
     std::uint64_t m_copyLimit = kCopyLimit;
