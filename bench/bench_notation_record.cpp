@@ -16,27 +16,14 @@
 #include "engine/philox_source.h"
 #include "notation/parser.h"
 #include "notation_record/notation_record.h"
+#include "process_figures.h"
 
 using namespace tumblecast;
+using bench::cpuSeconds;
+using bench::peakKb;
 using Clock = std::chrono::steady_clock;
 
 namespace {
-
-double cpuSeconds()
-{
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    const auto seconds = [](const timeval& t) { return t.tv_sec + t.tv_usec / 1e6; };
-    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
-}
-
-long peakKb()
-{
-    std::ifstream status("/proc/self/status");
-    for (std::string line; std::getline(status, line);)
-        if (line.rfind("VmHWM:", 0) == 0) return std::atol(line.c_str() + 6);
-    return -1;
-}
 
 template <class Step>
 void timed(const char* what, Step&& step)

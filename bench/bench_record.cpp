@@ -19,8 +19,11 @@
 
 #include "engine/philox_source.h"
 #include "engine/roll_record.h"
+#include "process_figures.h"
 
 using namespace tumblecast;
+using bench::cpuSeconds;
+using bench::peakKb;
 using Clock = std::chrono::steady_clock;
 
 namespace {
@@ -28,24 +31,6 @@ namespace {
 double secondsSince(Clock::time_point start)
 {
     return std::chrono::duration<double>(Clock::now() - start).count();
-}
-
-// User and system time of every thread of the process so far.
-double cpuSeconds()
-{
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    const auto seconds = [](const timeval& t) { return t.tv_sec + t.tv_usec / 1e6; };
-    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
-}
-
-// Peak resident memory of this process so far, in kB.
-long peakKb()
-{
-    std::ifstream status("/proc/self/status");
-    for (std::string line; std::getline(status, line);)
-        if (line.rfind("VmHWM:", 0) == 0) return std::atol(line.c_str() + 6);
-    return -1;
 }
 
 std::uint64_t writeRecord(const TextSource& record, std::FILE* out)
@@ -119,14 +104,7 @@ int main(int argc, char* argv[])
     std::printf("  ratio %.1fx (per processor second %.1fx)\n\n", recordRate / printfRate,
                 (plain.dice * plain.times / recordCpu) / (sample.dice * sample.times / printfCpu));
 
-    const RollRequest largest{.dice = 9999,
-                              .sides = 999998,
-                              .perDie = true,
-                              .modify = 999999,
-                              .modifyText = "999999",
-                              .totalModify = 999999,
-                              .totalModifyText = "999999",
-                              .times = times};
+    const RollRequest largest = largestRequest(times);
     std::printf("9999 x %llu dice of 999998 sides, modify 999999, total modify 999999\n",
                 static_cast<unsigned long long>(times));
     {

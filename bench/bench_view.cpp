@@ -208,14 +208,7 @@ int main(int argc, char* argv[])
     report("(d) Generate to the pass's end", timer.nsecsElapsed() / 1e6, 1500, peak);
     std::printf("      the event loop's longest stall meanwhile: %.1f ms\n", worstStall);
     {
-        const RollRequest largest{.dice = 9999,
-                                  .sides = 999998,
-                                  .perDie = true,
-                                  .modify = 999999,
-                                  .modifyText = "999999",
-                                  .totalModify = 999999,
-                                  .totalModifyText = "999999",
-                                  .times = 9999};
+        const RollRequest largest = largestRequest(9999);
         peak = resetPeak();
         timer.restart();
         const RollShown alone(std::make_unique<GenerateRoll>(largest, dice, 0));

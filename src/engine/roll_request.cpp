@@ -75,4 +75,17 @@ ReadRequest readRequest(const RollFields& fields)
     return request;
 }
 
+RollRequest largestRequest(std::uint64_t times)
+{
+    const std::string widest = std::to_string(kMaxModify);
+    return {.dice = kMaxDice,
+            .sides = kMaxSides,
+            .perDie = true,
+            .modify = kMaxModify,
+            .modifyText = widest,
+            .totalModify = kMaxModify,
+            .totalModifyText = widest,
+            .times = times};
+}
+
 }  // namespace tumblecast

@@ -70,6 +70,10 @@ std::optional<std::uint64_t> readNumber(std::string_view text);
 // A run's request, or the message of the first failure reading it: kTypeMismatch for a text that is not a
 // number, in the order the run first needs each value (the per-die modifier only when perDie), and
 // kInvalidArgument for no dice, no sides or no repetitions, which the checks keep from coming here.
+// The largest roll the window's fields allow, every number at its widest, repeated times times: what the
+// benchmarks and the tests of large records roll.
+RollRequest largestRequest(std::uint64_t times);
+
 using ReadRequest = std::variant<RollRequest, std::string_view>;
 ReadRequest readRequest(const RollFields& fields);
 

@@ -10,7 +10,6 @@
 #include "engine/roll_record.h"
 #include "engine/text_source.h"
 #include "plain_record.h"
-#include "roll_helpers.h"
 #include "scripted_source.h"
 
 using namespace tumblecast;
@@ -121,7 +120,7 @@ TEST(RollRecord, SmallRecordsMatchTheRolledTextEverywhere)
 // repetition boundary, and slices that span several repetitions.
 TEST(RollRecord, LargeRecordMatchesAtBlockAndRepetitionBoundaries)
 {
-    const RollRequest request = test::largestRequest(16);
+    const RollRequest request = largestRequest(16);
     const std::uint64_t first = 123457;
     const BufferSource plain = plainRecord(request, first);
     const RollRecord record(request, philox, first);
@@ -158,10 +157,10 @@ TEST(RollRecord, LargeRecordMatchesAtBlockAndRepetitionBoundaries)
 // rolled on its own from its first counter and must be the record's tail.
 TEST(RollRecord, LargestRollEndsAsItsLastRepetitionWouldBeRolled)
 {
-    const RollRecord record(test::largestRequest(9999), philox, 0);
+    const RollRecord record(largestRequest(9999), philox, 0);
     ASSERT_EQ(record.lineCount(), 9999ull * 10003 + 1);
 
-    const BufferSource last = plainRecord(test::largestRequest(1), 9998ull * 9999);
+    const BufferSource last = plainRecord(largestRequest(1), 9998ull * 9999);
     const std::uint64_t size = record.size();
     EXPECT_GT(size, 2'500'000'000ull);
     const TextOffset end(size);
@@ -192,7 +191,7 @@ TEST(RollRecord, FacesAndWidestNumbers)
         }
     }
     const test::ScriptedSource top(999998, std::vector<std::uint64_t>(9999, 999998));
-    const RollRecord record(test::largestRequest(1), top, 0);
+    const RollRecord record(largestRequest(1), top, 0);
     EXPECT_EQ(record.line(LineNumber(0)), "999998 + 999999 = 1999997");
     EXPECT_EQ(record.line(LineNumber(10000)), "Total:19997970003 + 999999 = 19998970002");
     EXPECT_THROW(RollRecord({.dice = 1, .sides = kSidesLimit}, top, 0), std::invalid_argument);
@@ -202,7 +201,7 @@ TEST(RollRecord, FacesAndWidestNumbers)
 // thread behind, and the record streams whole afterwards.
 TEST(RollRecord, AStreamWhoseSinkThrowsEndsCleanly)
 {
-    const RollRequest request = test::largestRequest(40);
+    const RollRequest request = largestRequest(40);
     const RollRecord record(request, philox, 0);
     const std::size_t before = threadCount();
     int pieces = 0;

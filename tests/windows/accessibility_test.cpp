@@ -6,7 +6,6 @@
 
 #include "engine/roll_record.h"
 #include "form1_fixture.h"
-#include "roll_helpers.h"
 #include "windows/main/result_box_accessible.h"
 
 using namespace tumblecast;
@@ -107,7 +106,7 @@ TEST_F(Accessibility, AScreenReaderReadsTheMiddleOfALargeRecordWithoutBuildingIt
     // lines of the record's form.
     const QString read = text->text(middle, middle + 300);
     const PhiloxSource philox;
-    const RollRecord alone(test::largestRequest(500), philox, 0);
+    const RollRecord alone(largestRequest(500), philox, 0);
     EXPECT_EQ(read.toStdString(), alone.slice(TextOffset(static_cast<std::uint64_t>(middle)), 300));
     const QStringList lines = read.split(QLatin1String("\r\n"));
     ASSERT_GT(lines.size(), 4);
