@@ -257,9 +257,12 @@ std::optional<QString> rewriteInPlace(const QString& file,
         if (!S_ISREG(info.st_mode)) return QStringLiteral("not a regular file");
         if (std::optional<QString> failure = lockOpenFile(fd.get())) return failure;
         struct stat now;
-        if (attempt == 5 || (::stat(native(file).constData(), &now) == 0 && now.st_dev == info.st_dev &&
-                             now.st_ino == info.st_ino))
+        if (::stat(native(file).constData(), &now) == 0 && now.st_dev == info.st_dev &&
+            now.st_ino == info.st_ino)
             break;
+        // Writing into a file that was replaced would be lost without a word.
+        if (attempt == 5)
+            return QStringLiteral("replaced by another copy of the program while this one waited");
     }
     if (::fstat(fd.get(), &info) != 0) return qt_error_string(errno);  // as the last writer left it
     const std::optional<Content> content = prepare(fd.get());
