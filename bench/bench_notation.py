@@ -12,10 +12,10 @@ Usage: bench_notation.py [path/to/tumblecast-roll]   (build it in Release first)
 """
 
 import os
-import resource
 import subprocess
 import sys
-import time
+
+from whole_process import timed
 
 ROLLDICE = "/usr/games/rolldice"
 GOAL_RATIO = 20
@@ -28,16 +28,6 @@ ODDS = [  # expression, goal in seconds
     ("9999d6r1!kh5000", 1.0), ("50x9999d999998+9999d999998-9999d999998", 1.0),
 ]
 
-
-def timed(command):
-    """Wall and processor seconds (all threads) of one run, its output discarded."""
-    before = resource.getrusage(resource.RUSAGE_CHILDREN)
-    start = time.monotonic()
-    with open(os.devnull, "wb") as sink:
-        subprocess.run(command, stdout=sink, check=True)
-    wall = time.monotonic() - start
-    after = resource.getrusage(resource.RUSAGE_CHILDREN)
-    return wall, (after.ru_utime - before.ru_utime) + (after.ru_stime - before.ru_stime)
 
 
 def ratio(name, ours, theirs):

@@ -12,26 +12,14 @@ Usage: bench_roll_ratio.py [path/to/tumblecast-roll] [share of the work for roll
 """
 
 import os
-import resource
-import subprocess
 import sys
-import time
+
+from whole_process import timed
 
 DICE, SIDES, TIMES = 9999, 1000, 9999
 ROLLDICE = "/usr/games/rolldice"
 GOAL = 20
 
-
-def timed(command):
-    """Wall and processor seconds (all threads) of one run into /dev/null."""
-    before = resource.getrusage(resource.RUSAGE_CHILDREN)
-    start = time.monotonic()
-    with open(os.devnull, "wb") as sink:
-        subprocess.run(command, stdout=sink, check=True)
-    wall = time.monotonic() - start
-    after = resource.getrusage(resource.RUSAGE_CHILDREN)
-    cpu = (after.ru_utime - before.ru_utime) + (after.ru_stime - before.ru_stime)
-    return wall, cpu
 
 
 def main():
